@@ -1,0 +1,39 @@
+#pragma once
+
+#include "gui/engine/AbstractScreenEngine.h"
+#include "gui/engine/Canvas16.h"
+
+namespace gui {
+
+// The engine of the device: draws into an RGB565 off-screen picture the size of the display and
+// copies it into the mapped framebuffer on Flush.
+class ScreenEngineLpc : public AbstractScreenEngine {
+public:
+    // lineLengthBytes is the framebuffer's row pitch; 0 means rows of exactly width pixels.
+    ScreenEngineLpc(void* framebuffer, int32_t width, int32_t height, int32_t lineLengthBytes);
+
+    void SetPenColour(Colour c) override;
+    void SetFillColour(Colour c) override;
+
+    void DrawLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1) override;
+    void DrawImage(int32_t x, int32_t y, const Image& image) override;
+    void DrawPixmap(int32_t x, int32_t y, const Pixmap16& pixmap) override;
+    void DrawText(int32_t x, int32_t y, const char* text, const Rect* clip) override;
+    void DrawSpans(const Span* spans, int count) override;
+    void DrawEllipse(int32_t cx, int32_t cy, int32_t rx, int32_t ry) override;
+    void DrawPixel(int32_t x, int32_t y, Colour c) override;
+    void WritePixels(int32_t x, int32_t y, const Pixel* words, int count) override;
+
+    // Copies the off-screen picture to the framebuffer; nothing else makes drawing visible.
+    void Flush();
+
+    const Canvas16& Canvas() const { return canvas_; }
+    Canvas16& Canvas() { return canvas_; }
+
+private:
+    void FillRun(int32_t x, int32_t y, int32_t length, Pixel p);
+
+    Canvas16 canvas_;
+};
+
+}  // namespace gui

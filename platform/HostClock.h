@@ -1,0 +1,26 @@
+#pragma once
+
+#include <ctime>
+#include <mutex>
+
+namespace platform {
+
+// The simulated monotonic clock: real time, optionally running `rate` times faster, or a time a
+// test sets by hand.
+class HostClock {
+public:
+    explicit HostClock(double rate = 1.0);
+
+    timespec Now();
+    // From now on the clock shows exactly what was set last.
+    void Set(timespec now);
+
+private:
+    std::mutex lock_;
+    double rate_;
+    timespec start_{};
+    bool manual_ = false;
+    timespec manualNow_{};
+};
+
+}  // namespace platform

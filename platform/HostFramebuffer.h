@@ -1,0 +1,52 @@
+#pragma once
+
+#include <linux/fb.h>
+
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// The simulated framebuffer: memory with the geometry of the options, a copy of what was last
+// flushed (what the panel shows), and optional captures of it as PNG files.
+class HostFramebuffer {
+public:
+    enum class Failure { None, Open, Fixed, Variable, Map };
+
+    struct Config {
+        int width = 800;
+        int height = 480;
+        int lineLength = 0;  // bytes; 0 means width * 2
+        int bitsPerPixel = 16;
+        Failure failure = Failure::None;
+        std::string framesDir;  // empty: no frame capture
+    };
+
+    explicit HostFramebuffer(const Config& config);
+
+    int Open();
+    int QueryFixed(fb_fix_screeninfo* info) const;
+    int QueryVariable(fb_var_screeninfo* info) const;
+    void* Map(size_t length);
+    void Flushed();
+
+    // Writes the picture as last flushed; false when the memory was never mapped.
+    bool WriteScreenshot(const std::string& path);
+    int FramesWritten() const { return framesWritten_; }
+    // The picture as last flushed (RGB565 rows of lineLength bytes); empty before the mapping.
+    std::vector<uint8_t> LastFlushed();
+
+    static bool ParseFailure(const std::string& text, Failure* out);
+
+private:
+    Config config_;
+    std::vector<uint8_t> memory_;
+    std::mutex shownLock_;  // the timeout watchdog reads the shown picture from its own thread
+    std::vector<uint8_t> shown_;
+    std::vector<uint8_t> lastFrame_;
+    int framesWritten_ = 0;
+};
+
+}  // namespace platform

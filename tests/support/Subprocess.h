@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+struct ProcessResult {
+    int status = -1;  // exit status, or 128 + signal
+    std::string out;
+    std::string err;
+};
+
+// Runs a program of this build (by its name in the build's bin folder) and collects its output.
+// In a cross build the program is started through the build's emulator.
+ProcessResult RunProgram(const std::string& name, const std::vector<std::string>& args,
+                         const std::string& input = "");
+
+// Runs any command line as given (argv[0] searched in PATH); no emulator.
+ProcessResult RunCommand(const std::vector<std::string>& argv, const std::string& input = "");
+
+std::string ProgramPath(const std::string& name);
+
+}  // namespace testsupport

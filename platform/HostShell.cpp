@@ -1,5 +1,6 @@
 #include "platform/HostShell.h"
 
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -53,14 +54,16 @@ int HostShell::Run(const std::string& command) const {
     const std::string rewritten = Rewrite(command);
     const std::string path = "PATH=" + mounts_.Root() + "/sbin";
     std::fflush(nullptr);
-    const pid_t child = ::fork();
-    if (child < 0) return -1;
-    if (child == 0) {
-        if (::chdir(mounts_.Root().c_str()) != 0) ::_exit(127);
-        const char* env[] = {path.c_str(), "HOME=/", nullptr};
-        ::execle("/bin/sh", "sh", "-c", rewritten.c_str(), static_cast<char*>(nullptr), env);
-        ::_exit(127);
-    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addchdir_np(&actions, mounts_.Root().c_str());
+    const char* argv[] = {"sh", "-c", rewritten.c_str(), nullptr};
+    const char* env[] = {path.c_str(), "HOME=/", nullptr};
+    pid_t child = -1;
+    const int spawned = ::posix_spawn(&child, "/bin/sh", &actions, nullptr,
+                                      const_cast<char* const*>(argv), const_cast<char* const*>(env));
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) return -1;
     int status = 0;
     while (::waitpid(child, &status, 0) < 0) {
         if (errno != EINTR) return -1;

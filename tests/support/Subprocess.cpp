@@ -1,6 +1,7 @@
 #include "tests/support/Subprocess.h"
 
 #include <poll.h>
+#include <spawn.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -30,17 +31,26 @@ ProcessResult RunCommand(const std::vector<std::string>& argv, const std::string
     ProcessResult result;
     int out[2], err[2], in[2];
     if (::pipe(out) != 0 || ::pipe(err) != 0 || ::pipe(in) != 0) return result;
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::dup2(in[0], 0);
-        ::dup2(out[1], 1);
-        ::dup2(err[1], 2);
+    // posix_spawn rather than fork: qemu-user crashes in a forked child, and the cross build's
+    // tests run under it.
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, in[0], 0);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, err[1], 2);
+    for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) {
+        posix_spawn_file_actions_addclose(&actions, fd);
+    }
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    pid_t child = -1;
+    const int spawned = ::posix_spawnp(&child, args[0], &actions, nullptr, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) {
         for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) ::close(fd);
-        std::vector<char*> args;
-        for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        ::execvp(args[0], args.data());
-        ::_exit(127);
+        result.status = 127;
+        return result;
     }
     ::close(in[0]);
     ::close(out[1]);

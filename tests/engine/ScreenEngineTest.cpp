@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "gui/engine/Colour.h"
+#include "tests/engine/EngineFixture.h"
+
+using gui::Pixel;
+
+TEST(Colour, ConversionAndBlending) {
+    EXPECT_EQ(gui::ToPixel(0xFFFFFFFF), 0xFFFF);
+    EXPECT_EQ(gui::ToPixel(0x00123456), (0x12 >> 3) << 11 | (0x34 >> 2) << 5 | (0x56 >> 3));
+    EXPECT_EQ(gui::ToPixel(gui::ColourNone), 0xFFFF);  // alpha ignored: "no colour" is white
+    EXPECT_EQ(gui::ToRgb888(0xFFFF), 0x00F8FCF8u);     // bits are not replicated
+
+    struct Case {
+        gui::Colour colour;
+        Pixel under;
+        Pixel expected;
+    };
+    const Case cases[] = {
+        {0x00FFFFFF, 0x1234, 0x1234},  // alpha 0 keeps the pixel
+        {0xFF123456, 0x0000, gui::ToPixel(0x123456)},
+        {0x80FFFFFF, 0x0000, 0x8410},  // (255 * 129) >> 8 = 128 per channel
+        {0x80000000, 0xFFFF, gui::ToPixel(0x7B7D7B)},  // (248 * 127) >> 8 = 123, 252 -> 125
+        {0x40FF0000, 0x001F, gui::ToPixel(0x4000B9)},  // red and blue mixed in one word
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(gui::Blend(c.colour, c.under), c.expected) << std::hex << c.colour;
+    }
+}
+
+class ScreenEngineTest : public EngineFixture {};
+
+TEST_F(ScreenEngineTest, LinesDrawExactPixelSets) {
+    struct Case {
+        int x0, y0, x1, y1;
+        PixelSet pixels;
+    };
+    const Case cases[] = {
+        {5, 5, 5, 5, {{5, 5}}},
+        {3, 2, 3, 5, {{3, 2}, {3, 3}, {3, 4}, {3, 5}}},
+        {6, 1, 2, 1, {{2, 1}, {3, 1}, {4, 1}, {5, 1}, {6, 1}}},
+        // Steep: x from 0.5 in steps of 1/3.
+        {0, 0, 1, 3, {{0, 0}, {0, 1}, {1, 2}, {1, 3}}},
+        {1, 3, 0, 0, {{1, 3}, {1, 2}, {0, 1}, {0, 0}}},
+        {0, 0, 3, 3, {{0, 0}, {1, 1}, {2, 2}, {3, 3}}},
+        {4, 0, 0, 4, {{4, 0}, {3, 1}, {2, 2}, {1, 3}, {0, 4}}},
+        // Shallow: y from 0.5 in steps of 1/4.
+        {0, 0, 4, 1, {{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 1}}},
+    };
+    for (const Case& c : cases) {
+        std::fill(engine.Canvas().buffer.begin(), engine.Canvas().buffer.end(), kBackground);
+        engine.DrawLine(c.x0, c.y0, c.x1, c.y1);
+        EXPECT_EQ(Changed(), c.pixels) << c.x0 << "," << c.y0 << " - " << c.x1 << "," << c.y1;
+    }
+}
+
+TEST_F(ScreenEngineTest, LinesIgnorePenAlpha) {
+    engine.SetPenColour(0x00FF0000);
+    engine.DrawLine(0, 0, 3, 0);
+    EXPECT_EQ(At(2, 0), 0xF800);
+}
+
+TEST_F(ScreenEngineTest, SpansSkipRunsWithoutColour) {
+    const gui::Span spans[] = {{2, 1, 2, 3, 1}, {2, 2, 0, 4, -1}};
+    engine.SetPenColour(0xFFFF0000);
+    engine.SetFillColour(gui::ColourNone);
+    engine.DrawSpans(spans, 1);
+    EXPECT_EQ(RowXs(1), (std::vector<int>{2, 3, 7}));
+
+    engine.SetPenColour(gui::ColourNone);
+    engine.SetFillColour(0xFF00FF00);
+    engine.DrawSpans(spans, 2);
+    EXPECT_EQ(At(2, 1), 0xF800);  // the border stays as it was
+    EXPECT_EQ(At(4, 1), 0x07E0);
+    EXPECT_EQ(RowXs(2), (std::vector<int>{2, 3, 4, 5}));  // empty and negative runs draw nothing
+}
+
+TEST_F(ScreenEngineTest, EllipseOutlineIsSymmetricAndTouchesItsAxes) {
+    engine.DrawEllipse(15, 11, 7, 4);
+    const PixelSet pixels = Changed();
+    for (const auto& p : pixels) {
+        EXPECT_TRUE(pixels.count({30 - p.first, p.second}) && pixels.count({p.first, 22 - p.second}));
+        EXPECT_LE(std::abs(p.first - 15), 7);
+        EXPECT_LE(std::abs(p.second - 11), 4);
+    }
+    for (const auto& extreme : PixelSet{{8, 11}, {22, 11}, {15, 7}, {15, 15}}) {
+        EXPECT_EQ(pixels.count(extreme), 1u) << extreme.first << "," << extreme.second;
+    }
+    EXPECT_EQ(pixels.count({15, 11}), 0u);
+    // A circle of radius 1 is the four axis points and the four diagonals... at most.
+    std::fill(engine.Canvas().buffer.begin(), engine.Canvas().buffer.end(), kBackground);
+    engine.DrawEllipse(5, 5, 1, 1);
+    EXPECT_TRUE(Changed().count({6, 5}) && Changed().count({5, 4}));
+}
+
+TEST_F(ScreenEngineTest, ImagesBlendPerPixelAndPixmapsCopy) {
+    gui::Image clear;
+    clear.width = 3;
+    clear.height = 2;
+    clear.pixels.assign(6, 0x00FFFFFF);
+    engine.DrawImage(1, 1, clear);
+    EXPECT_TRUE(Changed().empty());
+
+    gui::Image mixed = clear;
+    mixed.pixels = {0xFFFF0000, 0x80FFFFFF, 0x00000000, 0xFF0000FF, 0xFF00FF00, 0xFFFFFFFF};
+    engine.DrawImage(4, 2, mixed);
+    EXPECT_EQ(At(4, 2), 0xF800);
+    EXPECT_EQ(At(5, 2), gui::Blend(0x80FFFFFF, kBackground));
+    EXPECT_EQ(At(6, 2), kBackground);
+    EXPECT_EQ(At(6, 3), 0xFFFF);
+
+    gui::Pixmap16 pixmap(gui::Size{2, 2});
+    pixmap.pixels = {1, 2, 3, 4};
+    engine.DrawPixmap(10, 10, pixmap);
+    EXPECT_EQ(At(10, 10), 1);
+    EXPECT_EQ(At(11, 11), 4);
+    const Pixel words[] = {7, 8, 9};
+    engine.WritePixels(20, 0, words, 3);
+    EXPECT_EQ(RowXs(0), (std::vector<int>{20, 21, 22}));
+}
+
+TEST_F(ScreenEngineTest, PixelsBlendWithTheirAlpha) {
+    engine.DrawPixel(0, 0, 0x00FFFFFF);
+    engine.DrawPixel(1, 0, 0xFFABCDEF);
+    EXPECT_EQ(At(0, 0), kBackground);
+    EXPECT_EQ(At(1, 0), gui::ToPixel(0xABCDEF));
+}
+
+TEST_F(ScreenEngineTest, UnknownFontPrintsOnceAndDrawsNoText) {
+    testing::internal::CaptureStdout();
+    engine.SelectFont(5);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Object 5 not found.\n");
+    EXPECT_EQ(engine.CurrentFont(), nullptr);
+    engine.DrawText(2, 10, "AB", nullptr);
+    EXPECT_TRUE(Changed().empty());
+}
+
+TEST(ScreenEngineFlush, CopiesRowByRowIntoAPaddedFramebuffer) {
+    const int width = 5, height = 3, stride = 8;
+    std::vector<Pixel> fb(stride * height);
+    for (size_t i = 0; i < fb.size(); ++i) fb[i] = static_cast<Pixel>(i);
+    gui::ScreenEngineLpc engine(fb.data(), width, height, stride * 2);
+    // The off-screen picture starts as the framebuffer showed it, without the padding.
+    EXPECT_EQ(*engine.Canvas().At(0, 1), 8);
+    EXPECT_EQ(*engine.Canvas().At(4, 2), 20);
+
+    std::fill(engine.Canvas().buffer.begin(), engine.Canvas().buffer.end(), 0xAAAA);
+    engine.Flush();
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < stride; ++x) {
+            const Pixel expected = x < width ? 0xAAAA : static_cast<Pixel>(y * stride + x);
+            EXPECT_EQ(fb[y * stride + x], expected) << x << "," << y;
+        }
+    }
+}
+
+TEST(ScreenEngineFlush, CopiesOneBlockWhenRowsArePacked) {
+    std::vector<Pixel> fb(4 * 2, 0);
+    gui::ScreenEngineLpc engine(fb.data(), 4, 2, 0);
+    EXPECT_EQ(engine.Canvas().framebufferStride, 4);
+    EXPECT_EQ(engine.Canvas().size, 16u);
+    std::fill(engine.Canvas().buffer.begin(), engine.Canvas().buffer.end(), 0x1234);
+    engine.Flush();
+    EXPECT_EQ(fb, std::vector<Pixel>(8, 0x1234));
+}

@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "tests/support/PngFile.h"
+#include "tests/support/Subprocess.h"
+#include "tests/support/TempDir.h"
+
+using testsupport::Exists;
+using testsupport::PngFile;
+using testsupport::ProcessResult;
+using testsupport::RunProgram;
+using testsupport::TempDir;
+
+namespace {
+
+ProcessResult Sim(const TempDir& root, std::vector<std::string> args) {
+    args.insert(args.begin(), {"--root", root.Path()});
+    return RunProgram("tovrask-sim", args);
+}
+
+}  // namespace
+
+TEST(Simulator, EachFramebufferStepFailsWithItsStatusAndSystemText) {
+    struct Case {
+        const char* step;
+        int status;
+        const char* line;
+    };
+    const Case cases[] = {
+        {"open", 1, "Error: cannot open framebuffer device: No such file or directory\n"},
+        {"fixed", 2, "Error reading fixed information: Inappropriate ioctl for device\n"},
+        {"variable", 3, "Error reading variable information: Inappropriate ioctl for device\n"},
+        {"map", 4, "Error: failed to map framebuffer device to memory: Cannot allocate memory\n"},
+    };
+    TempDir root;
+    for (const Case& c : cases) {
+        const ProcessResult r = Sim(root, {"--fb-fail", c.step, "--screenshot", root / "shot.png"});
+        EXPECT_EQ(r.status, c.status) << c.step;
+        EXPECT_EQ(r.err.substr(0, std::string(c.line).size()), c.line) << c.step;
+        EXPECT_EQ(r.out.find("Tovrask"), std::string::npos) << c.step;
+        EXPECT_FALSE(Exists(root / "shot.png")) << "nothing was mapped, so nothing is captured";
+    }
+}
+
+TEST(Simulator, StartUpLinesAndTheTestCard) {
+    TempDir root;
+    const ProcessResult r = Sim(root, {"--screenshot", root / "card.png", "--frames", root / "frames/new"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string startUp =
+        "The framebuffer device was opened successfully.\n"
+        "Memory size: 768000, linesize: 1600\n"
+        "800x480, 16bpp\n"
+        "The framebuffer device was mapped to memory successfully.\n";
+    EXPECT_EQ(r.out.substr(0, startUp.size()), startUp);
+    EXPECT_EQ(r.err, "");
+    PngFile card;
+    ASSERT_TRUE(card.Load(root / "card.png"));
+    EXPECT_EQ(card.width, 800);
+    EXPECT_EQ(card.height, 480);
+    EXPECT_EQ(card.At(30, 25), 0xFFFFFFu);  // the first colour bar
+    EXPECT_TRUE(Exists(root / "frames/new/frame-0001.png"));
+    EXPECT_FALSE(Exists(root / "frames/new/frame-0002.png"));
+}
+
+TEST(Simulator, PaddedRowsAndOtherDepthsShowTheSamePicture) {
+    TempDir root;
+    ASSERT_EQ(Sim(root, {"--screenshot", root / "plain.png"}).status, 0);
+    const ProcessResult padded =
+        Sim(root, {"--line-length", "1700", "--bpp", "32", "--screenshot", root / "padded.png"});
+    ASSERT_EQ(padded.status, 0) << padded.err;
+    EXPECT_NE(padded.out.find("Memory size: 816000, linesize: 1700\n800x480, 32bpp\n"), std::string::npos);
+    PngFile plain, wide;
+    ASSERT_TRUE(plain.Load(root / "plain.png"));
+    ASSERT_TRUE(wide.Load(root / "padded.png"));
+    EXPECT_EQ(wide.width, 800);
+    EXPECT_TRUE(plain.rgb == wide.rgb);
+}
+
+TEST(Simulator, UsageErrorsExitWith64) {
+    TempDir root;
+    const std::vector<std::vector<std::string>> bad = {
+        {},
+        {"--root", root / "missing"},
+        {"--root", root.Path(), "--colour", "red"},
+        {"--root", root.Path(), "--size", "800"},
+        {"--root", root.Path(), "--fb-fail", "sometimes"},
+        {"--root", root.Path(), "--clock-rate", "0"},
+        {"--root", root.Path(), "--line-length", "100"},
+    };
+    for (const auto& args : bad) {
+        const ProcessResult r = RunProgram("tovrask-sim", args);
+        EXPECT_EQ(r.status, 64) << (args.empty() ? "" : args.back());
+        EXPECT_EQ(r.err.rfind("tovrask-sim: ", 0), 0u) << r.err;
+        EXPECT_EQ(r.out, "");
+    }
+}
+
+TEST(DeviceProgram, WithoutAFramebufferExitsWith1) {
+    struct stat info {};
+    if (::stat("/dev/fb0", &info) == 0) GTEST_SKIP() << "this machine has a framebuffer";
+    const ProcessResult r = RunProgram("tovrask", {});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Error: cannot open framebuffer device: No such file or directory\n");
+    EXPECT_EQ(r.out, "");
+}

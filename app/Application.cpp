@@ -2,18 +2,35 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
-#include "app/TestCard.h"
+#include "app/KeyMap.h"
+#include "gui/WidgetManager.h"
+#include "gui/engine/data/BuiltinFont.h"
 #include "platform/System.h"
 
 Application::Application() {
     platform = PlatformInfo{};
     std::printf("Tovrask\n");
+    mainWidget = nullptr;
 }
 
 void Application::Init(void* framebuffer, int32_t width, int32_t height, int32_t lineLength) {
     engine = new gui::ScreenEngineLpc(framebuffer, width, height, lineLength);
     gui::SetEngine(engine);
+
+    auto font = std::make_unique<gui::Font>();
+    font->LoadFromMemory(gui::kBuiltinFont, gui::kBuiltinFontSize);
+    engine->RegisterFont(0, std::move(font));
+
+    mainWidget = new StandInMain(width, height);
+    input = new InputHandler();
+    events = new EventContainer();
+    input->Start();
+
+    gui::WidgetManager& manager = gui::WidgetManager::Instance();
+    manager.container = events;
+    manager.SetMainWidget(mainWidget);
 }
 
 void Application::FlushScreen() {
@@ -21,9 +38,37 @@ void Application::FlushScreen() {
     platform::Current().FramebufferFlushed();
 }
 
+int Application::RunPass() {
+    gui::WidgetManager& manager = gui::WidgetManager::Instance();
+    events->ProcessTimers();
+    uint16_t code;
+    Event e;
+    if (input->TakeKey(&code) && KeyToEvent(code, &e)) events->Post(e);
+    if (events->Take(&e)) manager.Dispatch(e);
+    if (mainWidget != nullptr) {
+        mainWidget->Step();
+        if (mainWidget->m_eState == StandInMain::sExit) {
+            if (mainWidget->rebootRequested) {
+                std::printf("Rebooting...\n");
+                return 1;
+            }
+            std::printf("Switching to main application.\n");
+            return 0;
+        }
+    }
+    if (manager.redrawState == gui::WidgetManager::FlushNeeded) {
+        FlushScreen();
+        manager.redrawState = gui::WidgetManager::Idle;
+    } else {
+        manager.Update();
+    }
+    return -1;
+}
+
 void Application::Run() {
-    // Until the widgets and the main loop exist, show every drawing primitive once.
-    DrawTestCard(*engine);
-    FlushScreen();
-    std::exit(0);
+    std::printf("Entering the main loop ...\n");
+    for (;;) {
+        const int status = RunPass();
+        if (status >= 0) std::exit(status);
+    }
 }

@@ -2,21 +2,30 @@
 
 #include <cstdint>
 
+#include "app/InputHandler.h"
+#include "app/StandInMain.h"
+#include "gui/EventContainer.h"
 #include "gui/engine/ScreenEngineLpc.h"
 #include "tovrask/PlatformInfo.h"
 
 // The one object of the program, created by the entry and never deleted: it owns the drawing
-// engine and everything else that lives as long as the process.
+// engine, the key thread's handler and the event queue.
 class Application {
 public:
     Application();
 
     void Init(void* framebuffer, int32_t width, int32_t height, int32_t lineLength);
+    // The main loop: pass after pass until the main widget reaches its end state.
     [[noreturn]] void Run();
+    // One pass of the main loop; returns the exit status once the main widget is done, else -1.
+    int RunPass();
 
     // Copies the off-screen picture to the framebuffer and tells the platform.
     void FlushScreen();
 
     PlatformInfo platform;
+    EventContainer* events = nullptr;
     gui::ScreenEngineLpc* engine = nullptr;
+    InputHandler* input = nullptr;
+    StandInMain* mainWidget = nullptr;  // owned by the widget manager once handed to it
 };

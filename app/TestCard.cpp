@@ -87,7 +87,7 @@ void Lines(Painter& p, const Grid& g) {
     }
 }
 
-void EllipsesAndPixels(gui::ScreenEngineLpc& engine, const Grid& g) {
+void EllipsesAndPixels(gui::AbstractScreenEngine& engine, const Grid& g) {
     engine.SetPenColour(0xFFFF80FF);
     engine.DrawEllipse(g.X(240), g.Y(178), g.X(28), g.Y(22));
     engine.DrawEllipse(g.X(240), g.Y(178), g.X(12), g.Y(22));
@@ -116,10 +116,27 @@ void HalfTransparentImage(Painter& p, const Grid& g) {
     p.DrawImage(where.left, where.top, image);
 }
 
+// Text in the shapes: anchored at the corners and the centre, with and without a background.
+void Texts(Painter& p, const Grid& g) {
+    p.SelectFont(0);
+    p.SetPenColour(0xFFFFFFFF);
+    p.DrawTextInRect(g.Box(76, 40, 60, 40), 0.5f, 0.5f, "Centre");
+    p.DrawTextInRect(g.Box(144, 40, 60, 40), 0, 0, "Top left");
+    p.DrawTextInRect(g.Box(144, 40, 60, 40), 1, 1, "right");
+    p.DrawTextInRect(g.Box(8, 90, 90, 50), 0.5f, 0.5f, "Boot options");
+    const Colour black = 0xFF000000;
+    p.SetPenColour(0xFFFFFF00);
+    p.DrawTextInRect(g.Box(106, 90, 90, 50), 0.5f, 0.5f, "On black", &black);
+    p.SetPenColour(0xFFFFFFFF);
+    p.DrawTextInRect(g.Box(204, 90, 108, 50), 0.5f, 0.3f, "0123456789ABCDEF");
+    p.SetPenColour(0xFF80FF80);
+    p.DrawTextInRect(g.Box(204, 90, 108, 50), 0.5f, 0.75f, "25\xB0""C \xB1""0.5 m\xB2");
+}
+
 }  // namespace
 
-void DrawTestCard(gui::ScreenEngineLpc& engine) {
-    const Grid g{engine.Canvas().width, engine.Canvas().height};
+void DrawTestCard(gui::AbstractScreenEngine& engine, int32_t width, int32_t height) {
+    const Grid g{width, height};
     gui::ScreenPort port;
     port.rect = Rect(0, 0, g.width, g.height);
     Painter p(&port);
@@ -134,4 +151,5 @@ void DrawTestCard(gui::ScreenEngineLpc& engine) {
     Lines(p, g);
     EllipsesAndPixels(engine, g);
     HalfTransparentImage(p, g);
+    Texts(p, g);
 }

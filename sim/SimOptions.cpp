@@ -72,7 +72,7 @@ bool SimOptions::Parse(int argc, char** argv, std::string* error) {
             }
             framebuffer.bitsPerPixel = static_cast<int>(number);
         } else if (option == "--keys") {
-            keys = value;
+            if (!keys.Parse(value, error)) return false;
         } else if (option == "--screenshot") {
             screenshot = value;
         } else if (option == "--frames") {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/HostFramebuffer.h"
+#include "sim/KeyScript.h"
 
 // The simulator's command line:
 //   tovrask-sim --root DIR [--size WxH] [--line-length BYTES] [--bpp N]
@@ -11,7 +12,7 @@
 struct SimOptions {
     std::string root;
     platform::HostFramebuffer::Config framebuffer;
-    std::string keys;
+    KeyScript keys;
     std::string screenshot;
     double clockRate = 1.0;
     long timeoutMs = 0;  // 0: none

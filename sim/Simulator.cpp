@@ -14,8 +14,6 @@
 namespace {
 
 Simulator* running = nullptr;
-std::string screenshotPath;
-platform::HostSystem* screenshotSource = nullptr;
 
 std::string Absolute(const std::string& path) {
     char resolved[PATH_MAX];
@@ -38,14 +36,22 @@ Simulator::Simulator(const SimOptions& options) : options_(options) {
         options_.framebuffer.framesDir = Absolute(options_.framebuffer.framesDir);
     }
     system_ = new platform::HostSystem(options_.root, options_.framebuffer, options_.clockRate);
+    console_ = new ConsoleRelay();
+    keys_ = new KeyFeeder(options_.root, options_.keys, console_);
 }
 
-void Simulator::WriteScreenshotAtExit() {
-    if (screenshotSource == nullptr || screenshotPath.empty()) return;
-    if (!screenshotSource->Framebuffer().WriteScreenshot(screenshotPath)) {
+// Runs when the program exits, and from the watchdog: the program's last lines, the screenshot,
+// and nothing left behind in the root.
+void Simulator::AtExit() {
+    Simulator* sim = running;
+    if (sim == nullptr) return;
+    sim->console_->Finish();
+    if (!sim->options_.screenshot.empty() &&
+        !sim->system_->Framebuffer().WriteScreenshot(sim->options_.screenshot)) {
         std::fprintf(stderr, "tovrask-sim: no screenshot written to %s (the framebuffer was never mapped)\n",
-                     screenshotPath.c_str());
+                     sim->options_.screenshot.c_str());
     }
+    sim->keys_->CleanUp();
 }
 
 void Simulator::StartWatchdog() {
@@ -55,17 +61,26 @@ void Simulator::StartWatchdog() {
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
         std::fflush(stdout);
         std::fprintf(stderr, "tovrask-sim: timed out after %ld ms\n", ms);
-        WriteScreenshotAtExit();
+        AtExit();
         ::_exit(124);
     }).detach();
 }
 
-void Simulator::Run() {
+int Simulator::Run() {
+    std::string error;
+    if (!keys_->Start(&error)) {
+        std::fprintf(stderr, "tovrask-sim: %s\n", error.c_str());
+        keys_->CleanUp();
+        return 64;
+    }
+    if (!console_->Start()) {
+        std::fprintf(stderr, "tovrask-sim: cannot relay the program's output\n");
+        keys_->CleanUp();
+        return 64;
+    }
     running = this;
-    screenshotPath = options_.screenshot;
-    screenshotSource = system_;
     platform::Install(system_);
-    std::atexit(WriteScreenshotAtExit);
+    std::atexit(AtExit);
     StartWatchdog();
     RunProgram();
 }

@@ -1,20 +1,27 @@
 #pragma once
 
 #include "platform/HostSystem.h"
+#include "sim/ConsoleRelay.h"
+#include "sim/KeyFeeder.h"
 #include "sim/SimOptions.h"
 
-// Runs the device program over a simulated device: installs the host backend, writes the
-// screenshot when the program exits, and ends a run that outlives its timeout with status 124.
+// Runs the device program over a simulated device: installs the host backend, feeds the key
+// script, writes the screenshot when the program exits, and ends a run that outlives its
+// timeout with status 124.
 class Simulator {
 public:
     explicit Simulator(const SimOptions& options);
 
-    [[noreturn]] void Run();
+    // Returns only when the simulated device cannot be set up (status 64).
+    int Run();
 
 private:
-    static void WriteScreenshotAtExit();
+    static void AtExit();
     void StartWatchdog();
 
     SimOptions options_;
-    platform::HostSystem* system_;  // lives until the process ends
+    // These live until the process ends: the program leaves with exit().
+    platform::HostSystem* system_;
+    ConsoleRelay* console_;
+    KeyFeeder* keys_;
 };

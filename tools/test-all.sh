@@ -1,24 +1,46 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds and runs every test three ways: x86-64; x86-64 with
-# AddressSanitizer and UndefinedBehaviorSanitizer; and the armhf cross build with its tests run
-# under qemu-arm. Build folders: build/test-x86, build/test-asan, build/test-armhf.
+# Installs what is missing, then builds and runs every test: x86-64; x86-64 with AddressSanitizer
+# and UndefinedBehaviorSanitizer; the armhf cross build with its tests under qemu-arm; and the key
+# thread against the main loop under ThreadSanitizer. Build folders: build/test-*.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh all
 
 jobs=$(nproc)
-run() {
+# build NAME "CMAKE OPTIONS" [TARGET...]
+build() {
+    local name=$1 options=$2
+    shift 2
+    echo "=== $name: build"
+    # shellcheck disable=SC2086
+    cmake -S . -B "build/test-$name" -DCMAKE_BUILD_TYPE=RelWithDebInfo $options > "build/cmake-$name.log" ||
+        { cat "build/cmake-$name.log"; exit 1; }
+    if [ $# -gt 0 ]; then
+        for target in "$@"; do cmake --build "build/test-$name" -j"$jobs" --target "$target"; done
+    else
+        cmake --build "build/test-$name" -j"$jobs"
+    fi
+}
+# check NAME [CTEST OPTIONS...]
+check() {
     local name=$1
     shift
-    echo "=== $name"
-    cmake -S . -B "build/test-$name" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" > "build/cmake-$name.log" ||
-        { cat "build/cmake-$name.log"; exit 1; }
-    cmake --build "build/test-$name" -j"$jobs"
-    (cd "build/test-$name" && ctest --output-on-failure -j"$jobs" --timeout 600)
+    echo "=== $name: test"
+    (cd "build/test-$name" && ctest --output-on-failure -j"$jobs" --timeout 600 "$@")
 }
 
 mkdir -p build
-run x86
-run asan -DTOVRASK_SANITIZE=ON
-run armhf -DCMAKE_TOOLCHAIN_FILE=cmake/armhf-toolchain.cmake
+build x86 ""
+check x86
+build asan "-DTOVRASK_SANITIZE=ON"
+check asan
+build armhf "-DCMAKE_TOOLCHAIN_FILE=cmake/armhf-toolchain.cmake"
+check armhf
+build tsan "-DTOVRASK_TSAN=ON -DTOVRASK_HOST_TOOLS=OFF" app_tests tovrask-sim
+# The key thread is never joined (exit ends it with the process), so leaks are not reported.
+TSAN_OPTIONS=report_thread_leaks=0 check tsan -R 'KeyThread|KeyRing|SimulatorKeys|MainLoop'
+if [ -f tools/fuzz-smoke.sh ]; then
+    echo "=== fuzz"
+    bash tools/fuzz-smoke.sh
+fi
 echo "=== all builds passed"

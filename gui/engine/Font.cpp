@@ -67,6 +67,7 @@ bool ReadGlyph(ByteReader& in, std::unique_ptr<Glyph>* out) {
 }  // namespace
 
 void Font::Clear() {
+    height = ascent = descent = 0;
     glyphs_.clear();
     kerning_.clear();
 }

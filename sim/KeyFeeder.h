@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+#include <thread>
+
+#include "sim/KeyScript.h"
+
+class ConsoleRelay;
+
+// The simulated front panel. When the root has no key device, makes ROOT/dev/event2 a FIFO,
+// holds its write end open for the whole run (so the program never sees the device end) and
+// writes real input_event records into it: a press and a release for each key of the script.
+class KeyFeeder {
+public:
+    KeyFeeder(const std::string& root, const KeyScript& script, ConsoleRelay* console);
+
+    // Makes the FIFO if needed and starts the script; false with a reason on failure.
+    bool Start(std::string* error);
+    // Removes what the simulator made in the root.
+    void CleanUp();
+
+private:
+    void Play();
+    bool WriteKey(unsigned code, int value);
+
+    std::string root_;
+    KeyScript script_;
+    ConsoleRelay* console_;
+    std::string madeFifo_;
+    std::string madeDir_;
+    int fd_ = -1;
+    std::thread player_;
+};

@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+#include <linux/input-event-codes.h>
+
+#include "app/Application.h"
+#include "tests/gui/GuiFixture.h"
+
+// One pass of the main loop at a time, with the key ring filled by hand instead of the thread.
+class MainLoopTest : public GuiFixture {
+protected:
+    MainLoopTest() : framebuffer(64 * 48) {
+        testing::internal::CaptureStdout();
+        app = new Application();
+        app->engine = new gui::ScreenEngineLpc(framebuffer.data(), 64, 48, 0);
+        gui::SetEngine(app->engine);
+        app->events = &events;
+        app->input = new InputHandler();
+        app->mainWidget = new StandInMain(64, 48);
+        Manager().SetMainWidget(app->mainWidget);
+        recorder = new RecordingWidget(app->mainWidget, "recorder", true);
+        recorder->handles = -2;  // takes nothing: the stand-in sees every event too
+        Manager().SetFocus(recorder);
+        testing::internal::GetCapturedStdout();
+    }
+    ~MainLoopTest() override {
+        Manager().focus = nullptr;
+        delete app->mainWidget;
+        delete app->input;
+        delete app->engine;
+        gui::SetEngine(nullptr);
+        delete app;
+    }
+
+    std::vector<gui::Pixel> framebuffer;
+    Application* app;
+    RecordingWidget* recorder;
+};
+
+TEST_F(MainLoopTest, OlderEventsAreDispatchedBeforeTheKeyOfThisPass) {
+    events.Post(Event(evKeyF1));
+    app->input->StoreKey(KEY_DOWN);
+    EXPECT_EQ(app->RunPass(), -1);
+    ASSERT_EQ(recorder->seen.size(), 1u);
+    EXPECT_EQ(recorder->seen[0].type, evKeyF1);
+    EXPECT_EQ(app->RunPass(), -1);
+    ASSERT_EQ(recorder->seen.size(), 2u);
+    EXPECT_EQ(recorder->seen[1].type, evStep);
+    EXPECT_EQ(recorder->seen[1].param, 1);
+}
+
+TEST_F(MainLoopTest, AKeyTakenIntoAFullEventRingIsLost) {
+    for (int i = 0; i < 9; ++i) events.Post(Event(evEnter));
+    app->input->StoreKey(KEY_UP);
+    app->RunPass();
+    uint16_t code;
+    EXPECT_FALSE(app->input->TakeKey(&code)) << "the key was consumed";
+    for (int i = 0; i < 10; ++i) app->RunPass();
+    EXPECT_EQ(recorder->seen.size(), 9u);
+    for (const Event& e : recorder->seen) EXPECT_EQ(e.type, evEnter);
+}
+
+TEST_F(MainLoopTest, DrawsThenFlushesThenIdles) {
+    app->RunPass();  // everything starts dirty: drawn in this pass
+    EXPECT_EQ(Manager().redrawState, 2);
+    EXPECT_EQ(framebuffer[0], 0);
+    app->RunPass();  // the next one flushes
+    EXPECT_EQ(Manager().redrawState, 0);
+    EXPECT_NE(framebuffer[0], 0);
+    framebuffer[0] = 0;
+    app->RunPass();
+    EXPECT_EQ(framebuffer[0], 0) << "nothing dirty, nothing flushed";
+}
+
+TEST_F(MainLoopTest, EndStateEndsThePassWithTheExitLine) {
+    struct Case {
+        bool reboot;
+        int status;
+        const char* line;
+    };
+    for (const Case& c : {Case{false, 0, "Switching to main application.\n"}, Case{true, 1, "Rebooting...\n"}}) {
+        app->mainWidget->m_eState = StandInMain::sExit;
+        app->mainWidget->rebootRequested = c.reboot;
+        Manager().redrawState = 2;
+        framebuffer[0] = 0;
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(app->RunPass(), c.status);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), c.line);
+        EXPECT_EQ(Manager().redrawState, 2) << "no flush in the last pass";
+        EXPECT_EQ(framebuffer[0], 0);
+    }
+}

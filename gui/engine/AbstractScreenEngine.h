@@ -16,7 +16,7 @@ namespace gui {
 
 // The drawing interface, with the state that does not depend on the pixel format: colours, the
 // registry of loaded fonts and the current font. Coordinates are canvas pixels and are never
-// translated or clipped; keeping them inside the canvas is the caller's duty.
+// translated; whatever falls outside the canvas is not drawn.
 class AbstractScreenEngine {
 public:
     virtual ~AbstractScreenEngine();

@@ -33,15 +33,28 @@ void ScreenEngineLpc::SetFillColour(Colour c) {
     canvas_.fillPixel = ToPixel(c);
 }
 
+// Every primitive clips to the canvas: a long file name or a mispositioned widget must never
+// write outside the picture.
+bool ScreenEngineLpc::Inside(int32_t x, int32_t y) const {
+    return x >= 0 && y >= 0 && x < canvas_.width && y < canvas_.height;
+}
+
+void ScreenEngineLpc::Plot(int32_t x, int32_t y, Pixel p) {
+    if (Inside(x, y)) *canvas_.At(x, y) = p;
+}
+
 void ScreenEngineLpc::FillRun(int32_t x, int32_t y, int32_t length, Pixel p) {
-    if (length <= 0) return;
-    std::fill_n(canvas_.At(x, y), length, p);
+    if (length <= 0 || y < 0 || y >= canvas_.height) return;
+    const int64_t start = std::max<int64_t>(x, 0);
+    const int64_t end = std::min<int64_t>(static_cast<int64_t>(x) + length, canvas_.width);
+    if (end <= start) return;
+    std::fill_n(canvas_.At(static_cast<int32_t>(start), y), end - start, p);
 }
 
 void ScreenEngineLpc::DrawLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
     const Pixel pen = canvas_.penPixel;
     if (x0 == x1) {
-        for (int32_t y = std::min(y0, y1); y <= std::max(y0, y1); ++y) *canvas_.At(x0, y) = pen;
+        for (int32_t y = std::min(y0, y1); y <= std::max(y0, y1); ++y) Plot(x0, y, pen);
         return;
     }
     if (y0 == y1) {
@@ -49,13 +62,25 @@ void ScreenEngineLpc::DrawLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
         return;
     }
     const int32_t dx = x1 - x0, dy = y1 - y0;
+    // Every pixel lies between the end points, so a line with both ends on the canvas needs no
+    // test per pixel.
+    if (Inside(x0, y0) && Inside(x1, y1)) {
+        StepLine(x0, y0, x1, y1, dx, dy, [this, pen](int32_t x, int32_t y) { *canvas_.At(x, y) = pen; });
+    } else {
+        StepLine(x0, y0, x1, y1, dx, dy, [this, pen](int32_t x, int32_t y) { Plot(x, y, pen); });
+    }
+}
+
+template <typename PlotFn>
+void ScreenEngineLpc::StepLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t dx, int32_t dy,
+                               PlotFn plot) {
     if (std::abs(dy) > std::abs(dx)) {
         // Steep: one pixel per row, x in 16.16 fixed point from the pixel centre.
         const int32_t slope = static_cast<int32_t>((static_cast<int64_t>(dx) * 65536) / dy);
         const int32_t dir = dy > 0 ? 1 : -1;
         int32_t x = x0 * 65536 + 32768;
         for (int32_t y = y0;; y += dir) {
-            *canvas_.At(x >> 16, y) = pen;
+            plot(x >> 16, y);
             if (y == y1) break;
             x += slope * dir;
         }
@@ -64,7 +89,7 @@ void ScreenEngineLpc::DrawLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
         const int32_t dir = dx > 0 ? 1 : -1;
         int32_t y = y0 * 65536 + 32768;
         for (int32_t x = x0;; x += dir) {
-            *canvas_.At(x, y >> 16) = pen;
+            plot(x, y >> 16);
             if (x == x1) break;
             y += slope * dir;
         }
@@ -88,10 +113,10 @@ void ScreenEngineLpc::DrawEllipse(int32_t cx, int32_t cy, int32_t rx, int32_t ry
     const Pixel pen = canvas_.penPixel;
     auto plot = [&](int64_t x, int64_t y) {
         const int32_t px = static_cast<int32_t>(x), py = static_cast<int32_t>(y);
-        *canvas_.At(cx + px, cy + py) = pen;
-        *canvas_.At(cx - px, cy + py) = pen;
-        *canvas_.At(cx - px, cy - py) = pen;
-        *canvas_.At(cx + px, cy - py) = pen;
+        Plot(cx + px, cy + py, pen);
+        Plot(cx - px, cy + py, pen);
+        Plot(cx - px, cy - py, pen);
+        Plot(cx + px, cy - py, pen);
     };
     const int64_t rx2 = static_cast<int64_t>(rx) * rx, ry2 = static_cast<int64_t>(ry) * ry;
     // Region 1: the flatter part, stepping y.
@@ -127,20 +152,40 @@ void ScreenEngineLpc::DrawEllipse(int32_t cx, int32_t cy, int32_t rx, int32_t ry
     }
 }
 
+bool ScreenEngineLpc::ClipBlock(int32_t x, int32_t y, int32_t width, int32_t height, Rect* out) const {
+    const int64_t left = std::max<int64_t>(x, 0), top = std::max<int64_t>(y, 0);
+    const int64_t right = std::min<int64_t>(static_cast<int64_t>(x) + width, canvas_.width) - 1;
+    const int64_t bottom = std::min<int64_t>(static_cast<int64_t>(y) + height, canvas_.height) - 1;
+    if (right < left || bottom < top) return false;
+    *out = Rect::FromEdges(static_cast<int32_t>(left), static_cast<int32_t>(top), static_cast<int32_t>(right),
+                           static_cast<int32_t>(bottom));
+    return true;
+}
+
 void ScreenEngineLpc::DrawImage(int32_t x, int32_t y, const Image& image) {
-    if (image.width <= 0 || image.height <= 0) return;
-    const uint32_t* src = image.pixels.data();
-    for (int32_t r = 0; r < image.height; ++r) {
-        Pixel* dst = canvas_.At(x, y + r);
-        for (int32_t c = 0; c < image.width; ++c) dst[c] = Blend(*src++, dst[c]);
+    Rect area;
+    if (image.width <= 0 || image.height <= 0 ||
+        image.pixels.size() < static_cast<size_t>(image.width) * image.height ||
+        !ClipBlock(x, y, image.width, image.height, &area)) {
+        return;
+    }
+    for (int32_t ty = area.top; ty <= area.bottom; ++ty) {
+        const uint32_t* src = image.pixels.data() + static_cast<size_t>(ty - y) * image.width + (area.left - x);
+        Pixel* dst = canvas_.At(area.left, ty);
+        for (int32_t c = 0; c < area.Width(); ++c) dst[c] = Blend(src[c], dst[c]);
     }
 }
 
 void ScreenEngineLpc::DrawPixmap(int32_t x, int32_t y, const Pixmap16& pixmap) {
-    if (pixmap.width <= 0 || pixmap.height <= 0) return;
-    for (int32_t r = 0; r < pixmap.height; ++r) {
-        std::memcpy(canvas_.At(x, y + r), pixmap.pixels.data() + static_cast<size_t>(r) * pixmap.width,
-                    static_cast<size_t>(pixmap.width) * 2);
+    Rect area;
+    if (pixmap.width <= 0 || pixmap.height <= 0 ||
+        pixmap.pixels.size() < static_cast<size_t>(pixmap.width) * pixmap.height ||
+        !ClipBlock(x, y, pixmap.width, pixmap.height, &area)) {
+        return;
+    }
+    for (int32_t ty = area.top; ty <= area.bottom; ++ty) {
+        const Pixel* src = pixmap.pixels.data() + static_cast<size_t>(ty - y) * pixmap.width + (area.left - x);
+        std::memcpy(canvas_.At(area.left, ty), src, static_cast<size_t>(area.Width()) * 2);
     }
 }
 
@@ -164,7 +209,7 @@ void ScreenEngineLpc::DrawText(int32_t x, int32_t y, const char* text, const Rec
                 const uint8_t a = *coverage++;
                 if (a == 0) continue;
                 const int32_t tx = px + k;
-                if (clip != nullptr && !clip->Contains(tx, ty)) continue;
+                if (!Inside(tx, ty) || (clip != nullptr && !clip->Contains(tx, ty))) continue;
                 Pixel* d = canvas_.At(tx, ty);
                 *d = BlendRgb(rgb, a, *d);
             }
@@ -176,13 +221,15 @@ void ScreenEngineLpc::DrawText(int32_t x, int32_t y, const char* text, const Rec
 }
 
 void ScreenEngineLpc::DrawPixel(int32_t x, int32_t y, Colour c) {
+    if (!Inside(x, y)) return;
     Pixel* d = canvas_.At(x, y);
     *d = Blend(c, *d);
 }
 
 void ScreenEngineLpc::WritePixels(int32_t x, int32_t y, const Pixel* words, int count) {
-    if (count <= 0) return;
-    std::memcpy(canvas_.At(x, y), words, static_cast<size_t>(count) * 2);
+    Rect area;
+    if (count <= 0 || !ClipBlock(x, y, count, 1, &area)) return;
+    std::memcpy(canvas_.At(area.left, y), words + (area.left - x), static_cast<size_t>(area.Width()) * 2);
 }
 
 void ScreenEngineLpc::Flush() {

@@ -165,3 +165,31 @@ TEST(ScreenEngineFlush, CopiesOneBlockWhenRowsArePacked) {
     engine.Flush();
     EXPECT_EQ(fb, std::vector<Pixel>(8, 0x1234));
 }
+
+TEST_F(ScreenEngineTest, WhatFallsOutsideTheCanvasIsNotDrawn) {
+    // The framebuffer memory around the canvas is ours to watch: a stray write would land there
+    // (and AddressSanitizer builds would stop at it).
+    engine.DrawLine(-10, -10, 100, 100);
+    engine.DrawLine(-5, 3, 200, 3);
+    engine.DrawLine(7, -50, 7, 50);
+    const gui::Span wide[] = {{-20, 5, 10, 100, 10}, {0, -1, 5, 5, 5}, {0, kHeight, 5, 5, 5}};
+    engine.SetFillColour(0xFF00FF00);
+    engine.DrawSpans(wide, 3);
+    engine.DrawEllipse(0, 0, 40, 30);
+    gui::Image big;
+    big.width = 50;
+    big.height = 40;
+    big.pixels.assign(50 * 40, 0xFF0000FF);
+    engine.DrawImage(-10, -10, big);
+    engine.DrawImage(kWidth - 2, kHeight - 2, big);
+    gui::Pixmap16 pixmap(gui::Size{40, 3});
+    engine.DrawPixmap(-3, 20, pixmap);
+    const Pixel words[40] = {};
+    engine.WritePixels(kWidth - 5, 1, words, 40);
+    engine.WritePixels(-100, 1, words, 40);
+    engine.DrawPixel(-1, 0, 0xFFFFFFFF);
+    engine.DrawPixel(kWidth, kHeight, 0xFFFFFFFF);
+    EXPECT_EQ(At(kWidth - 1, kHeight - 1), 0x001F);  // the image's visible corner
+    EXPECT_EQ(At(0, 22), 0);                          // the pixmap's visible part
+    EXPECT_EQ(framebuffer.size(), static_cast<size_t>(kWidth * kHeight));
+}

@@ -3,6 +3,10 @@
 #include <cstdio>
 
 #include "app/TestCard.h"
+#include "gui/MenuItem.h"
+#include "gui/WidgetDialog.h"
+#include "gui/WidgetEditBox.h"
+#include "gui/WidgetMenu.h"
 
 namespace {
 
@@ -24,6 +28,13 @@ std::string Describe(const Event& e) {
     }
 }
 
+// Leaves ESC to the main widget, which counts it.
+class ControlsDialog : public gui::WidgetDialog {
+public:
+    using gui::WidgetDialog::WidgetDialog;
+    bool OnEvent(const Event& e) override { return e.type != evCancel && gui::WidgetDialog::OnEvent(e); }
+};
+
 }  // namespace
 
 StandInMain::StandInMain(int32_t width, int32_t height) : gui::Widget(nullptr) {
@@ -31,6 +42,28 @@ StandInMain::StandInMain(int32_t width, int32_t height) : gui::Widget(nullptr) {
     textColour = 0x00FFFFFF;
     backgroundColour = 0x00000000;
     SetRect(gui::Rect(0, 0, width, height), false);
+
+    auto* dialog = new ControlsDialog("Controls", this);
+    const int32_t w = 320, h = 222;
+    dialog->SetRect(gui::Rect((width - w) / 2, (height - h) / 2, w, h), false);
+    const int32_t inner = dialog->client.Width();
+    auto* menu = new gui::WidgetMenu(dialog);
+    menu->SetRect(gui::Rect(0, 2, inner, 126), true);
+    menu->labelAnchorX = 0.5f;
+    for (const char* label : {"Start Normally", "Update", "System Reset", "Diagnostics", "About"}) {
+        menu->AddItem(new gui::MenuItem(static_cast<int32_t>(menu->items.size()), label));
+    }
+    auto* edit = new gui::WidgetEditBox("Arvel", dialog);
+    edit->SetRect(gui::Rect(10, 134, inner - 20, 28), true);
+    edit->focusable = false;  // shown, not edited: the keys belong to the menu
+    progress_ = new gui::WidgetProgressBar(dialog);
+    progress_->SetRect(gui::Rect(10, 168, inner - 20, 15), true);
+    progress_->SetValue(40);
+    menu_ = menu;
+}
+
+void StandInMain::Step() {
+    if (!HasFocusInTree()) gui::SetFocus(menu_);
 }
 
 bool StandInMain::OnEvent(const Event& e) {
@@ -39,7 +72,8 @@ bool StandInMain::OnEvent(const Event& e) {
     if (e.type == evKeyF1) rebootRequested = true;
     cancels_ = e.type == evCancel ? cancels_ + 1 : 0;
     if (cancels_ == 2) m_eState = sExit;
-    SetDirty(true);
+    progress_->SetValue((progress_->value + 20) % 120);
+    SetTreeDirty(true);
     return true;
 }
 

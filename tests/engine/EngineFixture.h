@@ -49,3 +49,22 @@ protected:
 };
 
 using PixelSet = std::set<std::pair<int, int>>;
+
+// A canvas of its own size that painters draw on while the object lives.
+class ScopedScreen {
+public:
+    ScopedScreen(int width, int height)
+        : framebuffer(static_cast<size_t>(width) * height), engine(framebuffer.data(), width, height, 0),
+          previous_(gui::Engine()) {
+        gui::SetEngine(&engine);
+    }
+    ~ScopedScreen() { gui::SetEngine(previous_); }
+
+    gui::Pixel At(int x, int y) { return *engine.Canvas().At(x, y); }
+
+    std::vector<gui::Pixel> framebuffer;
+    gui::ScreenEngineLpc engine;
+
+private:
+    gui::AbstractScreenEngine* previous_;
+};

@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include "Public/Common/MathEx.h"
+#include "gui/WidgetControl.h"
+#include "gui/WidgetProgressBar.h"
+#include "gui/WidgetStatic.h"
+#include "tests/engine/EngineFixture.h"
+#include "tests/gui/GuiFixture.h"
+
+using gui::Rect;
+
+class Control : public gui::WidgetControl {
+public:
+    using gui::WidgetControl::WidgetControl;
+    void Draw() override { SetDirty(false); }
+};
+
+TEST(WidgetControl, ActiveControlsUseTheirOwnColours) {
+    Control c(nullptr);
+    EXPECT_TRUE(c.focusable);
+    c.textColour = 0x00123456;
+    c.backgroundColour = 0x00654321;
+    EXPECT_EQ(c.TextColour(), 0x00123456u);
+    c.SetDirty(false);
+    c.SetActive(true);
+    EXPECT_TRUE(c.IsDirty());
+    EXPECT_EQ(c.TextColour(), 0x00000000u);
+    EXPECT_EQ(c.BackgroundColour(), 0x00FFFF00u);
+    c.SetDirty(false);
+    c.SetActive(true);
+    EXPECT_FALSE(c.IsDirty()) << "the same state again marks nothing";
+}
+
+TEST(GetMinMax, ClampsAndInsistsOnAnOrderedRange) {
+    EXPECT_EQ(common::GetMinMax(-5, 0, 100), 0);
+    EXPECT_EQ(common::GetMinMax(250, 0, 100), 100);
+    EXPECT_EQ(common::GetMinMax(7, 7, 7), 7);
+    EXPECT_EQ(common::GetMinMax(0.5f, 0.0f, 1.0f), 0.5f);
+    if (std::string(TOVRASK_TEST_EMULATOR).empty()) {  // death tests fork; qemu-user cannot
+        EXPECT_DEATH(common::GetMinMax(1, 5, 4), "fMin <= fMax");
+    }
+}
+
+class ProgressBarTest : public EngineFixture {};
+
+TEST_F(ProgressBarTest, FillsItsShareOfTheInnerWidth) {
+    ScopedScreen wide(120, 20);
+    gui::WidgetProgressBar bar(nullptr);
+    bar.SetRect(Rect(2, 2, 106, 12), false);
+    bar.barColour = 0x00FF0000;
+    bar.backgroundColour = 0x0000FF00;
+    auto barPixels = [&](int row) {
+        int n = 0;
+        for (int x = 0; x < 120; ++x) n += wide.At(x, row) == 0xF800;
+        return n;
+    };
+    struct Case {
+        int value, minimum, maximum, shown, pixels;
+    };
+    const Case cases[] = {
+        {0, 0, 100, 0, 0}, {50, 0, 100, 50, 50}, {100, 0, 100, 100, 100},
+        {-5, 0, 100, 0, 0}, {250, 0, 100, 100, 100}, {3, 3, 3, 3, 0},  // an empty range: empty bar
+    };
+    for (const Case& c : cases) {
+        bar.minimum = c.minimum;
+        bar.maximum = c.maximum;
+        bar.SetValue(c.value);
+        EXPECT_EQ(bar.value, c.shown);
+        bar.Draw();
+        EXPECT_FALSE(bar.IsDirty());
+        for (int row = 5; row <= 10; ++row) EXPECT_EQ(barPixels(row), c.pixels) << c.value << " row " << row;
+        EXPECT_EQ(barPixels(4), 0) << "the frame and the gap stay out of the bar";
+    }
+    EXPECT_EQ(wide.At(2, 2), gui::ToPixel(0x808080)) << "a 1-pixel grey frame";
+}
+
+class StaticTest : public EngineFixture {};
+
+TEST_F(StaticTest, AnchorsPlaceTheTextAndTheParentGivesTheBackground) {
+    // No font is registered here: the text itself is not drawn, the fill shows the client area.
+    Control window(nullptr);
+    window.backgroundColour = 0x00C0C0C0;
+    gui::WidgetStatic& label = *new gui::WidgetStatic("", &window);  // the window owns it
+    EXPECT_EQ(label.backgroundColour, 0x00C0C0C0u);
+    label.SetRect(Rect(2, 2, 10, 5), false);
+    label.Draw();  // empty text: nothing drawn, nothing left dirty
+    EXPECT_FALSE(label.IsDirty());
+    EXPECT_TRUE(Changed().empty());
+    label.text = "x";
+    label.SetDirty(true);
+    testing::internal::CaptureStdout();
+    label.Draw();
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(At(2, 2), gui::ToPixel(0xC0C0C0));
+    EXPECT_EQ(At(11, 6), gui::ToPixel(0xC0C0C0));
+    EXPECT_EQ(At(12, 6), kBackground);
+}

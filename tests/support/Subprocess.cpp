@@ -31,8 +31,7 @@ ProcessResult RunCommand(const std::vector<std::string>& argv, const std::string
     ProcessResult result;
     int out[2], err[2], in[2];
     if (::pipe(out) != 0 || ::pipe(err) != 0 || ::pipe(in) != 0) return result;
-    // posix_spawn rather than fork: qemu-user crashes in a forked child, and the cross build's
-    // tests run under it.
+    // posix_spawn: no copy of the test's address space for a child that only execs.
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, in[0], 0);

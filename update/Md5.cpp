@@ -4,12 +4,6 @@
 
 namespace {
 
-// Per-round shift amounts and the sine-derived constants, in step order.
-constexpr uint8_t kShift[64] = {7, 12, 17, 22, 7, 12, 17, 22, 7, 12, 17, 22, 7, 12, 17, 22,
-                                5, 9,  14, 20, 5, 9,  14, 20, 5, 9,  14, 20, 5, 9,  14, 20,
-                                4, 11, 16, 23, 4, 11, 16, 23, 4, 11, 16, 23, 4, 11, 16, 23,
-                                6, 10, 15, 21, 6, 10, 15, 21, 6, 10, 15, 21, 6, 10, 15, 21};
-
 constexpr uint32_t kSine[64] = {
     0xd76aa478, 0xe8c7b756, 0x242070db, 0xc1bdceee, 0xf57c0faf, 0x4787c62a, 0xa8304613, 0xfd469501,
     0x698098d8, 0x8b44f7af, 0xffff5bb1, 0x895cd7be, 0x6b901122, 0xfd987193, 0xa679438e, 0x49b40821,
@@ -22,6 +16,26 @@ constexpr uint32_t kSine[64] = {
 
 inline uint32_t Rotate(uint32_t x, unsigned n) {
     return (x << n) | (x >> (32 - n));
+}
+
+// The four round functions, in the forms with the fewest operations.
+inline uint32_t F(uint32_t x, uint32_t y, uint32_t z) {
+    return z ^ (x & (y ^ z));
+}
+inline uint32_t G(uint32_t x, uint32_t y, uint32_t z) {
+    return y ^ (z & (x ^ y));
+}
+inline uint32_t H(uint32_t x, uint32_t y, uint32_t z) {
+    return x ^ y ^ z;
+}
+inline uint32_t I(uint32_t x, uint32_t y, uint32_t z) {
+    return y ^ (x | ~z);
+}
+
+template <uint32_t (*Round)(uint32_t, uint32_t, uint32_t)>
+inline void Step(uint32_t& a, uint32_t b, uint32_t c, uint32_t d, uint32_t x, uint32_t t,
+                 unsigned s) {
+    a = b + Rotate(a + Round(b, c, d) + x + t, s);
 }
 
 }  // namespace
@@ -46,27 +60,31 @@ void Md5::Transform(const uint8_t* in) {
                (static_cast<uint32_t>(in[4 * i + 3]) << 24);
     }
     uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
-    for (int i = 0; i < 64; ++i) {
-        uint32_t f;
-        int g;
-        if (i < 16) {
-            f = (b & c) | (~b & d);
-            g = i;
-        } else if (i < 32) {
-            f = (b & d) | (c & ~d);
-            g = (5 * i + 1) & 15;
-        } else if (i < 48) {
-            f = b ^ c ^ d;
-            g = (3 * i + 5) & 15;
-        } else {
-            f = c ^ (b | ~d);
-            g = (7 * i) & 15;
-        }
-        const uint32_t next = d;
-        d = c;
-        c = b;
-        b = b + Rotate(a + f + kSine[i] + x[g], kShift[i]);
-        a = next;
+    // Four steps at a time, so that the words keep their registers; each round takes the
+    // message words in its own order.
+    for (int i = 0; i < 16; i += 4) {
+        Step<F>(a, b, c, d, x[i], kSine[i], 7);
+        Step<F>(d, a, b, c, x[i + 1], kSine[i + 1], 12);
+        Step<F>(c, d, a, b, x[i + 2], kSine[i + 2], 17);
+        Step<F>(b, c, d, a, x[i + 3], kSine[i + 3], 22);
+    }
+    for (int i = 16; i < 32; i += 4) {
+        Step<G>(a, b, c, d, x[(5 * i + 1) & 15], kSine[i], 5);
+        Step<G>(d, a, b, c, x[(5 * i + 6) & 15], kSine[i + 1], 9);
+        Step<G>(c, d, a, b, x[(5 * i + 11) & 15], kSine[i + 2], 14);
+        Step<G>(b, c, d, a, x[(5 * i + 16) & 15], kSine[i + 3], 20);
+    }
+    for (int i = 32; i < 48; i += 4) {
+        Step<H>(a, b, c, d, x[(3 * i + 5) & 15], kSine[i], 4);
+        Step<H>(d, a, b, c, x[(3 * i + 8) & 15], kSine[i + 1], 11);
+        Step<H>(c, d, a, b, x[(3 * i + 11) & 15], kSine[i + 2], 16);
+        Step<H>(b, c, d, a, x[(3 * i + 14) & 15], kSine[i + 3], 23);
+    }
+    for (int i = 48; i < 64; i += 4) {
+        Step<I>(a, b, c, d, x[(7 * i) & 15], kSine[i], 6);
+        Step<I>(d, a, b, c, x[(7 * i + 7) & 15], kSine[i + 1], 10);
+        Step<I>(c, d, a, b, x[(7 * i + 14) & 15], kSine[i + 2], 15);
+        Step<I>(b, c, d, a, x[(7 * i + 21) & 15], kSine[i + 3], 21);
     }
     state[0] += a;
     state[1] += b;

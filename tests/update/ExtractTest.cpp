@@ -1,13 +1,9 @@
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/time.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -437,56 +433,6 @@ TEST(ExtractTest, ExtractingOutsideItsStatesFails) {
     EXPECT_EQ(box.Install(path).Last(), 101);
     run = fixture::Steps(box.reader, &BundleReader::ExtractStep);
     EXPECT_EQ(run.results, std::vector<int>{kErrorExtractState});
-}
-
-// A full disk often shows only when the C library writes out its buffer, at close. A file-size
-// limit plays the full disk for an unprivileged process; it is set in a child so that the test
-// program keeps writing freely.
-TEST(ExtractTest, AFullDiskFailsTheEntry) {
-    const struct {
-        const char* name;
-        bool large;
-        size_t size;
-    } cases[] = {
-        {"file within the stream buffer", false, 3000},
-        {"file beyond the stream buffer", false, 20000},
-        {"large file within the stream buffer", true, 3000},
-        {"large file beyond the stream buffer", true, 20000},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        Sandbox box;
-        const std::string contents(c.size, 'z');
-        Bundle bundle = box.NewBundle();
-        if (c.large) {
-            bundle.Large("f", contents);
-        } else {
-            bundle.File("f", contents);
-        }
-        const std::string path = bundle.Finish();
-        box.reader.SetDestinationRoot(box.Root());
-        box.reader.SetBundlePath(path);
-        std::fflush(nullptr);
-        const pid_t child = ::fork();
-        if (child == 0) {
-            std::freopen("/dev/null", "w", stdout);
-            ::signal(SIGXFSZ, SIG_IGN);
-            const rlimit limit = {1000, 1000};
-            ::setrlimit(RLIMIT_FSIZE, &limit);
-            int result = 0;
-            while (result >= 0 && result != 101)
-                result = box.reader.VerifyStep();
-            result = 0;
-            while (result >= 0 && result != 101)
-                result = box.reader.ExtractStep();
-            ::_exit(result < 0 ? -result : 0);
-        }
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFEXITED(status));
-        EXPECT_EQ(WEXITSTATUS(status), -kErrorWrite);
-        EXPECT_FALSE(box.reader.WasExtracted("f"));
-    }
 }
 
 }  // namespace

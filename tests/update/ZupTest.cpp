@@ -1,6 +1,8 @@
 // zup end to end: the program of this build (through the emulator in a cross build) on trees
 // and bundles made by the test.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -264,6 +266,73 @@ TEST(ZupTest, ExtractTakesARelativeDestinationFromTheCurrentFolder) {
     ASSERT_EQ(r.status, 0) << r.out << r.err;
     EXPECT_NE(r.out.find("Creating path: " + dir / "out/d\n"), std::string::npos) << r.out;
     EXPECT_EQ(ReadFile(dir / "out/d/a"), "a");
+}
+
+// Runs zup with a lower resource limit, which the child inherits; the test program gets its own
+// back at once. A file-size limit plays a full disk for an unprivileged process.
+ProcessResult ZupLimited(int resource, rlim_t limit, const std::vector<std::string>& args) {
+    rlimit own{};
+    ::getrlimit(resource, &own);
+    const rlimit lower = {limit, own.rlim_max};
+    // Ignored signals stay ignored in the child: a write past the limit then fails with EFBIG.
+    const sighandler_t handler = ::signal(SIGXFSZ, SIG_IGN);
+    ::setrlimit(resource, &lower);
+    ProcessResult result = Zup(args);
+    ::setrlimit(resource, &own);
+    ::signal(SIGXFSZ, handler);
+    return result;
+}
+
+// A full disk often shows only when the C library writes out its buffer, at close.
+TEST(ZupTest, AFullDiskFailsTheEntry) {
+    const struct {
+        const char* name;
+        bool large;
+        size_t size;
+    } cases[] = {
+        {"file within the stream buffer", false, 3000},
+        {"file beyond the stream buffer", false, 20000},
+        {"large file within the stream buffer", true, 3000},
+        {"large file beyond the stream buffer", true, 20000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fixture::Sandbox box;
+        fixture::Bundle bundle = box.NewBundle();
+        if (c.large) {
+            bundle.Large("f", std::string(c.size, 'z'));
+        } else {
+            bundle.File("f", std::string(c.size, 'z'));
+        }
+        const std::string path = bundle.Finish();
+        const ProcessResult r = ZupLimited(RLIMIT_FSIZE, 1000, {"extract", path, box.Root()});
+        EXPECT_EQ(r.status, 1) << r.out << r.err;
+        const std::string line = "Write failed during extract.\n";
+        ASSERT_GE(r.out.size(), line.size()) << r.err;
+        EXPECT_EQ(r.out.substr(r.out.size() - line.size()), line);
+    }
+}
+
+// A size taken from a bundle may be more than the device can hold: the entry fails with a code
+// and the process goes on. An address-space limit plays the small device (where an emulator or
+// AddressSanitizer need the address space themselves, the test cannot run).
+TEST(ZupTest, AFileTooBigForMemoryFailsWithACode) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer needs its address space";
+#endif
+    if (std::string(TOVRASK_TEST_EMULATOR) != "")
+        GTEST_SKIP() << "the emulator needs its address space";
+    fixture::Sandbox box;
+    const uint32_t size = 256u << 20;
+    bundle::EntryHead head = fixture::FileEntry("huge", "");
+    head.size = size;
+    head.compression = bundle::kLzo1x;
+    std::string data(4 + (1u << 20), '\0');
+    bundle::StoreBe32(reinterpret_cast<uint8_t*>(&data[0]), size);
+    const std::string path = box.NewBundle().Data(head, data).Finish();
+    const ProcessResult r = ZupLimited(RLIMIT_AS, 128u << 20, {"extract", path, box.Root()});
+    EXPECT_EQ(r.status, 1) << r.out << r.err;
+    EXPECT_NE(r.out.find("Error during LZO decompression.\n"), std::string::npos) << r.out;
 }
 
 TEST(ZupTest, UsageErrorsAndHelp) {

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -91,14 +92,13 @@ bool Storable(const Item& item) {
     return true;
 }
 
-bool ReadWhole(file::FileC& in, std::string* contents) {
+void ReadWhole(file::FileC& in, std::string* contents) {
     char chunk[bundle::kChunkSize];
-    for (;;) {
-        const int n = in.Read(chunk, sizeof(chunk));
+    int n = 0;
+    do {
+        n = in.Read(chunk, sizeof(chunk));
         contents->append(chunk, static_cast<size_t>(n));
-        if (n < static_cast<int>(sizeof(chunk)))
-            return true;
-    }
+    } while (n == static_cast<int>(sizeof(chunk)));
 }
 
 bool AddItem(BundleWriter& writer, const Options& options, const std::string& root,
@@ -139,11 +139,19 @@ bool AddItem(BundleWriter& writer, const Options& options, const std::string& ro
             return Complain(path, "read or write failed");
         return true;
     }
-    std::string contents;
-    ReadWhole(in, &contents);
+    // Regular files are held whole, here as on the device.
     head.type = bundle::kTypeFile;
-    if (!writer.AddFile(head, contents, options.lzo))
-        return Complain(path, "write failed");
+    try {
+        std::string contents;
+        ReadWhole(in, &contents);
+        // A short read is an error or a file that changed under us: never a shorter file.
+        if (contents.size() != size)
+            return Complain(path, "could not be read whole (changed while read?)");
+        if (!writer.AddFile(head, contents, options.lzo))
+            return Complain(path, "write failed");
+    } catch (const std::bad_alloc&) {
+        return Complain(path, "too big to hold in memory; lower --large-threshold");
+    }
     return true;
 }
 

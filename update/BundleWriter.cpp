@@ -61,7 +61,8 @@ bool BundleWriter::AddDataPart(const bundle::EntryHead& head, const std::string&
 }
 
 bool BundleWriter::AddFile(bundle::EntryHead head, const std::string& contents, bool tryLzo) {
-    if (static_cast<uint64_t>(contents.size()) > UINT32_MAX)
+    // Sizes are 32-bit in the bundle.
+    if (contents.size() != static_cast<uint32_t>(contents.size()))
         return false;
     head.size = static_cast<uint32_t>(contents.size());
     Md5 md5;

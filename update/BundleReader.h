@@ -1,0 +1,100 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "file/FileC.h"
+#include "update/BundleFormat.h"
+#include "update/Md5.h"
+
+// Reads an update bundle: opens it and checks its head, verifies the MD5 of its body, and
+// installs its entries under a destination root. The work is cut into steps, one per pass of
+// the main loop: VerifyStep and ExtractStep return a progress of 0..100, 101 when done, or a
+// negative error code (BundleError.h), after which the reader stays failed until the next
+// SetBundlePath.
+//
+// The destination is a root file system. Every entry path is resolved inside it as the device
+// will see it once that tree is its root: links on the way are followed within the tree, ".."
+// never climbs above it, and nothing outside the destination root is ever created, written,
+// removed or changed.
+class BundleReader {
+public:
+    // Reading and unpacking buffers are reserved once for files of up to reserve bytes (at least
+    // one chunk); whole regular files are held in memory while they are installed.
+    explicit BundleReader(uint32_t reserve);
+    ~BundleReader();
+    BundleReader(const BundleReader&) = delete;
+    BundleReader& operator=(const BundleReader&) = delete;
+
+    // Stored with a "/" appended unless empty or already there.
+    void SetDestinationRoot(const std::string& path);
+    void SetBundlePath(const std::string& path);
+
+    // Opens the bundle and checks its head: magic, type, version, checksum, in that order.
+    bool OpenHead();
+    int VerifyStep();
+    int ExtractStep();
+
+    // Whether the current extraction wrote the regular file at this relative path.
+    bool WasExtracted(const std::string& path) const;
+    // The text of an error code; null for 0.
+    static const char* ErrorText(int code);
+    // Bundle offset * 100 / bundle size.
+    int Progress();
+    void CloseBundle();
+
+    int State() const { return state; }
+    int Error() const { return error; }
+    const std::string& DestinationRoot() const { return destRoot; }
+    bundle::Head BundleHead() const { return bundle::Head::Decode(head); }
+    const std::vector<std::string>& Extracted() const { return extracted; }
+
+private:
+    int Fail(int code);
+
+    int StepStart();
+    int StepEntryHead();
+    int StepCompare();
+    int StepDataLength();
+    int StepReadData();
+    int StepUnpack();
+    int StepWrite();
+    int StepCopyLarge();
+    int StepObject();
+    int StepMode();
+    int StepNext();
+
+    // Resolves the current entry's path inside the destination root into a full path. With
+    // create, the missing directories on the way are made (each reported), as CreatePath does
+    // for a full path. Returns 0 or an error code.
+    int ResolveEntry(bool create, bool followFinal, std::string* full);
+    int CreatePath() { return ResolveEntry(true, false, &fullPath); }
+    bool OpenForWriting();
+    int Decompress();
+    // Reads a data length that must fit in what is left of the bundle.
+    bool ReadDataLength(uint32_t* length);
+    std::string FullPath(const std::string& resolved) const;
+
+    uint8_t head[bundle::kHeadSize] = {};
+    uint8_t entry[bundle::kEntryHeadSize] = {};
+    std::string bundlePath;
+    std::string destRoot = "0:/";
+    Md5 md5;
+    int state = 0;
+    int error = 0;
+    std::unique_ptr<file::FileC> bundleFile;
+    std::unique_ptr<file::FileC> destFile;
+    bool bundleOpen = false;
+    uint64_t bundleSize = 0;
+    std::vector<uint8_t> buffer;
+    std::vector<uint8_t> output;
+    uint32_t counter = 0;
+    std::vector<std::string> extracted;
+
+    // The entry being extracted, decoded, and its full path (its own last link not followed).
+    bundle::EntryHead current;
+    std::string relativePath;
+    std::string fullPath;
+};

@@ -20,9 +20,15 @@ namespace {
 
 std::string top;
 
-std::string Root() { return top + "/root"; }
-std::string Bundle() { return top + "/b.zup"; }
-std::string Keep() { return top + "/outside/keep"; }
+std::string Root() {
+    return top + "/root";
+}
+std::string Bundle() {
+    return top + "/b.zup";
+}
+std::string Keep() {
+    return top + "/outside/keep";
+}
 
 void Write(const std::string& path, const void* data, size_t size) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -51,7 +57,8 @@ void Clean() {
 void Run(int (BundleReader::*step)(), BundleReader& reader) {
     int result = 0;
     for (long i = 0; result >= 0 && result != 101; ++i) {
-        if (i > 10000000) __builtin_trap();
+        if (i > 10000000)
+            __builtin_trap();
         result = (reader.*step)();
     }
 }
@@ -61,11 +68,18 @@ void Run(int (BundleReader::*step)(), BundleReader& reader) {
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     platform::Install(new platform::TargetSystem());
     // The reader's lines would only slow the run down.
-    if (std::freopen("/dev/null", "w", stdout) == nullptr) return 1;
+    if (std::freopen("/dev/null", "w", stdout) == nullptr)
+        return 1;
     const char* base = std::getenv("TMPDIR");
     std::string pattern = std::string(base != nullptr ? base : "/tmp") + "/tovrask-fuzz-XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr) return 1;
+    if (::mkdtemp(pattern.data()) == nullptr)
+        return 1;
     top = pattern;
+    std::atexit([] {
+        std::error_code ignored;
+        Clean();
+        std::filesystem::remove_all(top, ignored);
+    });
     std::filesystem::create_directories(top + "/outside");
     Write(Keep(), "precious", 8);
     ::chmod(Keep().c_str(), 0644);
@@ -75,7 +89,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 // The first byte chooses how the rest is read: even, as the body behind a valid head; odd, as a
 // whole bundle, head included.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size == 0) return 0;
+    if (size == 0)
+        return 0;
     std::vector<uint8_t> bytes;
     if ((data[0] & 1) == 0) {
         bytes.resize(bundle::kHeadSize);
@@ -102,7 +117,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         (void)e;
         ++names;
     }
-    if (names != 3) __builtin_trap();  // root, b.zup, outside: nothing new beside the root
+    if (names != 3)
+        __builtin_trap();  // root, b.zup, outside: nothing new beside the root
     Clean();
     return 0;
 }

@@ -221,7 +221,7 @@ TEST(ExtractTest, LinksAreKeptOnlyWithTheWholeSameTarget) {
                       std::string::npos,
                   made);
     }
-    // The spec'd behaviour for something that is not a link: left alone.
+    // Something that is not a link is left as it is.
     EXPECT_EQ(ReadFile(box.InRoot("file")), "regular");
 }
 

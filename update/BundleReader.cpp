@@ -516,9 +516,11 @@ int BundleReader::StepObject() {
 }
 
 int BundleReader::StepMode() {
-    // A link has no mode of its own, and a mode change would follow it.
+    // A link has no mode of its own, and a mode change would follow it. A link entry's mode word
+    // is a link's: it is never given to whatever else stands at its path (a file left there
+    // would become writable by everyone).
     struct stat info {};
-    if (platform::Lstat(fullPath, &info) == 0 && !S_ISLNK(info.st_mode) &&
+    if (current.type != bundle::kTypeSymlink && platform::Lstat(fullPath, &info) == 0 && !S_ISLNK(info.st_mode) &&
         info.st_mode != static_cast<mode_t>(current.mode)) {
         std::printf("Change file mode for %s to %d\n", relativePath.c_str(),
                     static_cast<int>(current.mode));

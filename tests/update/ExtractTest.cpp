@@ -186,6 +186,14 @@ TEST(ExtractTest, LzoAndLargeFiles) {
               "Change file mode for big to 33261\nBundle extraction is complete.\n");
 }
 
+namespace {
+mode_t CurrentUmask() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
+}  // namespace
+
 TEST(ExtractTest, LinksAreKeptOnlyWithTheWholeSameTarget) {
     Sandbox box;
     const struct {
@@ -221,8 +229,11 @@ TEST(ExtractTest, LinksAreKeptOnlyWithTheWholeSameTarget) {
                       std::string::npos,
                   made);
     }
-    // Something that is not a link is left as it is.
+    // Something that is not a link is left as it is, and does not take the link's mode.
     EXPECT_EQ(ReadFile(box.InRoot("file")), "regular");
+    struct stat info {};
+    ASSERT_EQ(::stat(box.InRoot("file").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0644u & ~CurrentUmask());
 }
 
 TEST(ExtractTest, FifosAreMadeAgainEveryTime) {

@@ -13,7 +13,7 @@
 
 #include "tools/fontgen/FontImage.h"
 #include "tools/fontgen/SymbolPainter.h"
-#include "tools/fontgen/TypefaceRasterizer.h"
+#include "tools/typeface/TypefaceRasterizer.h"
 
 namespace {
 
@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
     if (output.empty())
         return Usage();
 
-    fontgen::TypefaceRasterizer rasterizer;
+    typeface::TypefaceRasterizer rasterizer;
     std::string error;
     if (!rasterizer.Open(typeface, &error)) {
         std::fprintf(stderr, "tovrask-fontgen: %s\n", error.c_str());

@@ -5,9 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "tools/fontgen/GlyphImage.h"
+#include "tools/typeface/GlyphImage.h"
 
 namespace fontgen {
+
+using typeface::GlyphImage;
 
 // A whole "QFONT.1" font: line metrics and one record per byte value. Absent codes keep an
 // empty glyph (advance 0, no bitmap). There are no kerning pairs.

@@ -3,9 +3,11 @@
 #include <functional>
 #include <vector>
 
-#include "tools/fontgen/GlyphImage.h"
+#include "tools/typeface/GlyphImage.h"
 
 namespace fontgen {
+
+using typeface::GlyphImage;
 
 // The symbols of the control range (arrows, boxes, ticks, ...), drawn as shapes with 16 x 16
 // samples per pixel. Coordinates are pixels from the pen position on the baseline, y downwards,

@@ -4,11 +4,11 @@
 #include <cstdint>
 #include <vector>
 
-namespace fontgen {
+namespace typeface {
 
-// One glyph as the font image stores it: coverage rows drawn from the pen position, the first
-// row `top` pixels above the baseline. Column 0 is the pen position, so a glyph's left bearing
-// is part of its bitmap (the device ignores the stored left offset).
+// One glyph's coverage, as the font image stores it and the artwork draws it: rows drawn from the
+// pen position, the first row `top` pixels above the baseline. Column 0 is the pen position, so a
+// glyph's left bearing is part of its bitmap (the device ignores the stored left offset).
 struct GlyphImage {
     int advance = 0;
     int top = 0;
@@ -22,4 +22,4 @@ struct GlyphImage {
     void Trim();
 };
 
-}  // namespace fontgen
+}  // namespace typeface

@@ -1,6 +1,6 @@
-#include "tools/fontgen/GlyphImage.h"
+#include "tools/typeface/GlyphImage.h"
 
-namespace fontgen {
+namespace typeface {
 
 void GlyphImage::Trim() {
     auto rowEmpty = [&](int y) {
@@ -42,4 +42,4 @@ void GlyphImage::Trim() {
     coverage.swap(kept);
 }
 
-}  // namespace fontgen
+}  // namespace typeface

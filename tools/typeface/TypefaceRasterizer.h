@@ -3,12 +3,12 @@
 #include <cstdint>
 #include <string>
 
-#include "tools/fontgen/GlyphImage.h"
+#include "tools/typeface/GlyphImage.h"
 
 struct FT_LibraryRec_;
 struct FT_FaceRec_;
 
-namespace fontgen {
+namespace typeface {
 
 // Renders characters of a scalable typeface with FreeType: hinted, 8-bit anti-aliased.
 class TypefaceRasterizer {
@@ -38,4 +38,4 @@ private:
     FT_FaceRec_* face_ = nullptr;
 };
 
-}  // namespace fontgen
+}  // namespace typeface

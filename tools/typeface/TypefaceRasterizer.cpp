@@ -1,11 +1,11 @@
-#include "tools/fontgen/TypefaceRasterizer.h"
+#include "tools/typeface/TypefaceRasterizer.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
 #include <cstdlib>
 
-namespace fontgen {
+namespace typeface {
 
 namespace {
 
@@ -103,4 +103,4 @@ bool TypefaceRasterizer::Render(uint32_t code, GlyphImage* out, int* shifted) {
     return true;
 }
 
-}  // namespace fontgen
+}  // namespace typeface

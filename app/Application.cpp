@@ -8,9 +8,11 @@
 #include "gui/WidgetManager.h"
 #include "gui/engine/data/BuiltinFont.h"
 #include "platform/System.h"
+#include "tovrask/DetectPlatform.h"
 
 Application::Application() {
     platform = PlatformInfo{};
+    DetectPlatform(platform);
     std::printf("Tovrask\n");
     mainWidget = nullptr;
 }
@@ -23,7 +25,7 @@ void Application::Init(void* framebuffer, int32_t width, int32_t height, int32_t
     font->LoadFromMemory(gui::kBuiltinFont, gui::kBuiltinFontSize);
     engine->RegisterFont(0, std::move(font));
 
-    mainWidget = new StandInMain(width, height);
+    mainWidget = new tovrask::WidgetMain(&platform, width, height);
     input = new InputHandler();
     events = new EventContainer();
     input->Start();
@@ -47,7 +49,7 @@ int Application::RunPass() {
     if (events->Take(&e)) manager.Dispatch(e);
     if (mainWidget != nullptr) {
         mainWidget->Step();
-        if (mainWidget->m_eState == StandInMain::sExit) {
+        if (mainWidget->m_eState == tovrask::WidgetMain::sExit) {
             if (mainWidget->rebootRequested) {
                 std::printf("Rebooting...\n");
                 return 1;

@@ -3,13 +3,13 @@
 #include <cstdint>
 
 #include "app/InputHandler.h"
-#include "app/StandInMain.h"
 #include "gui/EventContainer.h"
 #include "gui/engine/ScreenEngineLpc.h"
 #include "tovrask/PlatformInfo.h"
+#include "tovrask/WidgetMain.h"
 
 // The one object of the program, created by the entry and never deleted: it owns the drawing
-// engine, the key thread's handler and the event queue.
+// engine, the key thread's handler and the event queue. Constructing it detects the platform.
 class Application {
 public:
     Application();
@@ -27,5 +27,5 @@ public:
     EventContainer* events = nullptr;
     gui::ScreenEngineLpc* engine = nullptr;
     InputHandler* input = nullptr;
-    StandInMain* mainWidget = nullptr;  // owned by the widget manager once handed to it
+    tovrask::WidgetMain* mainWidget = nullptr;  // owned by the widget manager once handed to it
 };

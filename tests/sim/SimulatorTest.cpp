@@ -13,10 +13,14 @@ using testsupport::TempDir;
 
 namespace {
 
-// The program runs until two ESC presses end it normally.
+// A device that boots normally: the marker and an application on the NAND.
 ProcessResult Sim(const TempDir& root, std::vector<std::string> args) {
-    args.insert(args.begin(), {"--root", root.Path(), "--timeout-ms", "20000", "--keys",
-                               "until:\"main loop\" wait:200 ESC ESC"});
+    testsupport::MakeDirs(root / "dev/mtdblock4/arvel");
+    testsupport::MakeDirs(root / "dev/mtdblock4/etc");
+    testsupport::MakeDirs(root / "mnt/nand");
+    testsupport::WriteFile(root / "dev/mtdblock4/arvel/arvel", std::string(1 << 20, 'a'));
+    testsupport::WriteFile(root / "dev/mtdblock4/etc/skip-update", "1");
+    args.insert(args.begin(), {"--root", root.Path(), "--timeout-ms", "20000"});
     return RunProgram("tovrask-sim", args);
 }
 
@@ -44,9 +48,9 @@ TEST(Simulator, EachFramebufferStepFailsWithItsStatusAndSystemText) {
     }
 }
 
-TEST(Simulator, StartUpLinesAndTheTestCard) {
+TEST(Simulator, StartUpLinesAndTheBootScreen) {
     TempDir root;
-    const ProcessResult r = Sim(root, {"--screenshot", root / "card.png", "--frames", root / "frames/new"});
+    const ProcessResult r = Sim(root, {"--screenshot", root / "boot.png", "--frames", root / "frames/new"});
     ASSERT_EQ(r.status, 0) << r.err;
     const std::string startUp =
         "The framebuffer device was opened successfully.\n"
@@ -56,11 +60,17 @@ TEST(Simulator, StartUpLinesAndTheTestCard) {
     EXPECT_EQ(r.out.substr(0, startUp.size()), startUp);
     EXPECT_EQ(r.err, "");
     EXPECT_NE(r.out.find("Tovrask\nH=22, A=17, D=5.\nGlyph count 256.\n"), std::string::npos);
-    PngFile card;
-    ASSERT_TRUE(card.Load(root / "card.png"));
-    EXPECT_EQ(card.width, 800);
-    EXPECT_EQ(card.height, 480);
-    EXPECT_EQ(card.At(30, 25), 0xFFFFFFu);  // the first colour bar
+    PngFile screen;
+    ASSERT_TRUE(screen.Load(root / "boot.png"));
+    EXPECT_EQ(screen.width, 800);
+    EXPECT_EQ(screen.height, 480);
+    EXPECT_EQ(screen.At(0, 0), 0u);  // the background is black
+    // The emblem at (243, 113), 314 x 158.
+    bool emblem = false;
+    for (int y = 113; y < 113 + 158; ++y) {
+        for (int x = 243; x < 243 + 314; ++x) emblem = emblem || screen.At(x, y) != 0;
+    }
+    EXPECT_TRUE(emblem);
     EXPECT_TRUE(Exists(root / "frames/new/frame-0001.png"));
 }
 

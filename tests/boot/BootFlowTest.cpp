@@ -1,0 +1,265 @@
+// The whole boot manager through tovrask-sim: console lines, exit status, the files left on the
+// simulated media and, where it matters, the screen.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "tests/boot/DeviceRoot.h"
+#include "tests/support/PngFile.h"
+#include "tests/update/BundleFixture.h"
+#include "tovrask/AccessCodes.h"
+
+using testsupport::Exists;
+using testsupport::ProcessResult;
+using testsupport::ReadFile;
+
+namespace {
+
+// Keys that type a code into the password box: a step down on the end marker inserts "0", each
+// further step moves on through "0123456789ABCDEF", ENTER goes to the next position. The keys are
+// spaced as a hand would: the device keeps only 15 presses waiting.
+std::string TypeCode(uint32_t code) {
+    char hex[16];
+    std::snprintf(hex, sizeof(hex), "%X", code);
+    std::string keys;
+    for (const char* c = hex; *c != '\0'; ++c) {
+        const int digit = *c <= '9' ? *c - '0' : *c - 'A' + 10;
+        for (int i = 0; i <= digit; ++i) keys += "DOWN wait:20 ";
+        keys += "ENTER wait:20 ";
+    }
+    return keys + "ENTER";
+}
+
+// Waits for the "Boot options" menu (a little longer, so that its first picture is drawn).
+const char* kMenu = "until:\"m_eState == sUpgrade\" wait:100 ";
+
+}  // namespace
+
+class BootFlowTest : public ::testing::Test {
+protected:
+    BootFlowTest() { fixture::UseTargetSystem(); }
+
+    // An update bundle on the stick, made from the given files (path, contents).
+    void PutBundle(const std::string& name, const std::vector<std::pair<std::string, std::string>>& files,
+                   bool corrupt = false) {
+        device.InsertUsb();
+        fixture::Bundle bundle(device.Usb(name));
+        for (const auto& f : files) bundle.File(f.first, f.second, 0100644, true);
+        // Corrupt: a wrong digest under a head that is itself sound.
+        bundle.Finish([corrupt](bundle::Head& head) {
+            if (!corrupt) return;
+            head.digest[0] ^= 0xFF;
+            head.checksum = head.ComputeChecksum();
+        });
+    }
+
+    DeviceRoot device;
+};
+
+TEST_F(BootFlowTest, ANormalBootMeasuresTheApplicationAndStartsIt) {
+    device.InstallApplication(5000000);
+    const ProcessResult r = device.Run("");
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_TRUE(InOrder(r.out, {"Device Type 2.\n", "CPU Type 1.\n", "Tovrask\n", "H=22, A=17, D=5.\n",
+                                "Created possible block devices.\n", "Entering the main loop ...\n",
+                                "Mounted /mnt/nand/\n", "Init: App file found, size is 4 MB.\n",
+                                "Load complete in "}))
+        << r.out;
+    EXPECT_NE(r.out.find("kB/s. 5000000\n"), std::string::npos);
+    EXPECT_EQ(Lines(r.out).back(), "Switching to main application.");
+    EXPECT_EQ(r.out.find("m_eState"), std::string::npos) << "no menu";
+}
+
+TEST_F(BootFlowTest, F1DuringTheLoadShowsTheMenuAfterIt) {
+    device.InstallApplication(0);
+    ASSERT_EQ(::truncate(device.Nand("arvel/arvel").c_str(), 64 << 20), 0);  // long enough to catch
+    const ProcessResult r = device.Run(std::string("F1 ") + kMenu + "ENTER");
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_TRUE(InOrder(r.out, {"Load complete in ", "kB/s. 67108864\n", "m_eState == sUpgrade\n",
+                                "Switching to main application.\n"}))
+        << r.out;
+}
+
+TEST_F(BootFlowTest, WithoutTheMarkerTheMenuOffersWhatThereIs) {
+    // With the application the first row is "Start Normally": it writes the marker and starts.
+    device.InstallApplication(1000, false);
+    ProcessResult r = device.Run(std::string(kMenu) + "ENTER");
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_TRUE(InOrder(r.out, {"Init: Skip file not found.\n", "m_eState == sUpgrade\n",
+                                "Switching to main application.\n"}))
+        << r.out;
+    EXPECT_EQ(ReadFile(device.Nand("etc/skip-update")), "1");
+
+    // Without it the first row is "Update".
+    DeviceRoot bare;
+    r = bare.Run(std::string(kMenu) + "ENTER until:\"Mount /mnt/usb/ failed.\" ESC F7 " + kMenu + "ESC", 10,
+                 {"--timeout-ms", "3000"});
+    EXPECT_EQ(r.status, 124) << "the menu offers no way to start";
+    EXPECT_TRUE(InOrder(r.out, {"Init: Skip file not found.\n", "m_eState == sUpgrade\n", "Mount /mnt/usb/ failed.\n"}));
+    EXPECT_FALSE(Exists(bare.Nand("etc/skip-update")));
+}
+
+TEST_F(BootFlowTest, AnUpdateWithAKernelEndsInAReboot) {
+    device.InstallApplication(1000, false);
+    device.WriteNand("etc/zup_version", "1.04\n");
+    ASSERT_TRUE(testsupport::WriteFile(device.Boot("zImage"), "old kernel"));
+    PutBundle("release.zup", {{"boot/zImage", "new kernel"}, {"arvel/arvel", std::string(3000, 'b')},
+                              {"etc/skip-update", "1"}, {"etc/zup_version", "1.05\n"}});
+    // Boot options: DOWN to "Update"; the file list: ENTER on the only file.
+    const ProcessResult r = device.Run(std::string(kMenu) + "DOWN ENTER until:\"Mounted /mnt/usb/\" wait:100 ENTER",
+                                       10, {"--screenshot", device / "end.png"});
+    EXPECT_EQ(r.status, 1) << r.out;
+    EXPECT_TRUE(InOrder(r.out, {"Mounted /mnt/usb/\n", "File selected.\n",
+                                "Bundle file (re)opened", "ZUP Verify start - 4 files, bundle type 1.\n",
+                                "Verify success.\n", "Mounted /mnt/nand/boot/\n", "Extract start.\n",
+                                "Extracting: boot/zImage", "Bundle extraction is complete.\n",
+                                "Unmounting /mnt/nand/boot/ ... Ok.\n", "Unmounting /mnt/usb/ ... Ok.\n",
+                                "Unmounting /mnt/nand/ ... Ok.\n", "Mounted /mnt/nand/\n",
+                                "Init: App file found", "Load complete", "Rebooting...\n"}))
+        << r.out;
+    EXPECT_EQ(ReadFile(device.Boot("zImage")), "new kernel");
+    EXPECT_EQ(ReadFile(device.Nand("arvel/arvel")), std::string(3000, 'b'));
+    EXPECT_TRUE(Exists(device.Nand("var/reboot")));
+    EXPECT_EQ(ReadFile(device.Nand("var/reboot")), "");
+    EXPECT_FALSE(Exists(device / "dev/event2")) << "the simulator cleans up its key device";
+}
+
+TEST_F(BootFlowTest, AnUpdateWithoutAKernelStartsTheApplication) {
+    device.InstallApplication(1000, false);
+    PutBundle("app.zup", {{"arvel/arvel", "new application"}, {"etc/skip-update", "1"}});
+    const ProcessResult r = device.Run(std::string(kMenu) + "DOWN ENTER until:\"Mounted /mnt/usb/\" wait:100 ENTER");
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_TRUE(InOrder(r.out, {"Verify success.\n", "Bundle extraction is complete.\n", "Load complete",
+                                "Switching to main application.\n"}));
+    EXPECT_FALSE(Exists(device.Nand("var/reboot")));
+    EXPECT_EQ(ReadFile(device.Nand("arvel/arvel")), "new application");
+}
+
+TEST_F(BootFlowTest, MediaProblemsAreShownAndTheMenuComesBack) {
+    device.InstallApplication(1000, false);
+    // No stick: every pass tries again; after more than 5 s the warning, then the menu again.
+    ProcessResult r = device.Run(std::string(kMenu) + "DOWN ENTER " + kMenu + "ENTER");
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_TRUE(InOrder(r.out, {"Mount /mnt/usb/ failed.\n", "Mount /mnt/usb/ failed.\n", "m_eState == sUpgrade\n",
+                                "Switching to main application.\n"}));
+
+    // A stick without update files: "a.zup" is too short a name, "x.ZUP" has the wrong case.
+    DeviceRoot other;
+    other.InstallApplication(1000, false);
+    other.WriteUsb("a.zup", "x");
+    other.WriteUsb("x.ZUP", "x");
+    other.WriteUsb("notes.txt", "x");
+    r = other.Run(std::string(kMenu) + "DOWN ENTER " + kMenu + "ENTER");
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_TRUE(InOrder(r.out, {"Mounted /mnt/usb/\n", "Unmounting /mnt/usb/ ... Ok.\n", "m_eState == sUpgrade\n"}))
+        << r.out;
+    EXPECT_EQ(r.out.find("File selected."), std::string::npos);
+}
+
+TEST_F(BootFlowTest, ACorruptBundleIsRefusedAndNothingIsWritten) {
+    device.InstallApplication(1000, false);
+    PutBundle("bad.zup", {{"arvel/arvel", "tampered"}}, true);
+    const ProcessResult r =
+        device.Run(std::string(kMenu) + "DOWN ENTER until:\"Mounted /mnt/usb/\" wait:100 ENTER " + kMenu + "ENTER");
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_TRUE(InOrder(r.out, {"Invalid MD5 of the bundle file.\n", "Verify error -43.\n",
+                                "Unmounting /mnt/usb/ ... Ok.\n", "Unmounting /mnt/nand/ ... Ok.\n",
+                                "m_eState == sUpgrade\n"}))
+        << r.out;
+    EXPECT_EQ(ReadFile(device.Nand("arvel/arvel")), std::string(1000, 'a'));
+}
+
+TEST_F(BootFlowTest, AnExtractionErrorKeepsWhatWasInstalled) {
+    device.InstallApplication(1000, false);
+    device.InsertUsb();
+    fixture::Bundle bundle(device.Usb("broken.zup"));
+    bundle.File("etc/ok", "fine");
+    bundle.Data(fixture::FileEntry("etc/broken", "contents"), "other bytes");  // digest mismatch
+    bundle.Finish();
+    const ProcessResult r = device.Run(std::string(kMenu) + "DOWN ENTER until:\"Mounted /mnt/usb/\" wait:100 ENTER " +
+                                       kMenu + "ENTER");
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_TRUE(InOrder(r.out, {"Verify success.\n", "Invalid MD5 of extracted file.\n", "Extract error -33.\n",
+                                "Unmounting /mnt/nand/boot/ ... Ok.\n", "Unmounting /mnt/usb/ ... Ok.\n",
+                                "Unmounting /mnt/nand/ ... Ok.\n", "m_eState == sUpgrade\n"}));
+    EXPECT_EQ(ReadFile(device.Nand("etc/ok")), "fine") << "what was installed stays";
+    EXPECT_FALSE(Exists(device.Nand("etc/broken")));
+}
+
+TEST_F(BootFlowTest, EscInTheFileListGoesBackToTheMenu) {
+    device.InstallApplication(1000, false);
+    PutBundle("a1.zup", {{"x", "1"}});
+    PutBundle("b1.zup", {{"x", "2"}});
+    const ProcessResult r =
+        device.Run(std::string(kMenu) + "DOWN ENTER until:\"Mounted /mnt/usb/\" wait:100 ESC " + kMenu + "ENTER");
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_TRUE(InOrder(r.out, {"Mounted /mnt/usb/\n", "m_eState == sUpgrade\n", "Unmounting /mnt/usb/ ... Ok.\n",
+                                "Switching to main application.\n"}));
+    EXPECT_FALSE(Exists(device.Nand("x")));
+}
+
+TEST_F(BootFlowTest, SystemResetErasesTheNandWithTheResetCode) {
+    struct Case {
+        int status;
+        const char* message;
+    };
+    for (const Case& c : {Case{0, "Format success."}, Case{1, "Format FAILED."}}) {
+        DeviceRoot dev;
+        dev.InstallApplication(1000, false);
+        dev.Stub("flash_eraseall", c.status);
+        const ProcessResult r = dev.Run(std::string(kMenu) + "DOWN DOWN ENTER wait:500 " +
+                                            TypeCode(access_codes::kReset) + " " + kMenu + "ENTER",
+                                        10, {"--screenshot", dev / "end.png"});
+        EXPECT_EQ(r.status, 0) << r.out;
+        char pass[32];
+        std::snprintf(pass, sizeof(pass), "Pass 0x%x.\n", access_codes::kReset);
+        EXPECT_TRUE(InOrder(r.out, {"Password entered.\n", pass, "Unmounting /mnt/nand/ ... Ok.\n",
+                                    "Filesystem format: flash_eraseall /dev/mtd4\n", "m_eState == sUpgrade\n"}))
+            << r.out;
+        EXPECT_EQ(dev.Calls(), "flash_eraseall " + (dev / "dev/mtd4") + "\n");
+        (void)c.message;
+    }
+}
+
+TEST_F(BootFlowTest, WrongAndServiceCodes) {
+    struct Case {
+        uint32_t code;
+        int status;  // 124: the password dialog stays and waits
+        std::vector<std::string> lines;
+        std::string calls;  // relative to the root
+    };
+    const Case cases[] = {
+        {0x123, 0, {"Pass 0x123.\n", "m_eState == sUpgrade\n", "Switching to main application.\n"}, ""},
+        {access_codes::kShell, 124, {"Password entered.\n"}, "sh \n"},
+        {access_codes::kRepartition, 124, {"Password entered.\n"}, "repartion \n"},
+        {access_codes::kAccepted1, 124, {"Password entered.\n"}, ""},
+        {access_codes::kCleanup, 0,
+         {"Mounted /mnt/maps/\n", "Deleting mass storage: rm -rf /mnt/maps//*\n", "m_eState == sUpgrade\n",
+          "Switching to main application.\n"},
+         "rm -rf @/dev/mmcblk0p2/map1.dat\n"},  // the shell expanded the pattern
+    };
+    for (const Case& c : cases) {
+        DeviceRoot dev;
+        dev.InstallApplication(1000, false);
+        dev.WriteMaps("map1.dat", "m");
+        for (const char* stub : {"rm", "sh", "repartion"}) dev.Stub(stub, 0);
+        const ProcessResult r =
+            dev.Run(std::string(kMenu) + "DOWN DOWN ENTER wait:500 " + TypeCode(c.code) + " " + kMenu + "ENTER", 10,
+                    {"--timeout-ms", c.status == 124 ? "4000" : "20000"});
+        EXPECT_EQ(r.status, c.status) << r.out;
+        EXPECT_TRUE(InOrder(r.out, c.lines)) << r.out;
+        std::string calls = c.calls;
+        if (calls.find('@') != std::string::npos) calls.replace(calls.find('@'), 1, dev.Path());
+        EXPECT_EQ(dev.Calls(), calls);
+    }
+}
+
+TEST_F(BootFlowTest, AnIgepBoardUsesItsOwnNandDevice) {
+    DeviceRoot igep(true);
+    igep.InstallApplication(1000, false);
+    igep.Stub("flash_eraseall", 0);
+    const ProcessResult r = igep.Run(std::string(kMenu) + "DOWN DOWN ENTER wait:500 " +
+                                     TypeCode(access_codes::kReset) + " " + kMenu + "ENTER");
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_TRUE(InOrder(r.out, {"CPU Type 2.\n", "Mounted /mnt/nand/\n", "Filesystem format: flash_eraseall /dev/mtd2\n"}));
+    EXPECT_EQ(igep.Calls(), "flash_eraseall " + (igep / "dev/mtd2") + "\n");
+}

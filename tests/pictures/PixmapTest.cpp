@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "gui/engine/Pixmap16.h"
+#include "gui/engine/data/BackgroundPictures.h"
 
 namespace {
 
@@ -154,6 +155,39 @@ TEST(Pixmap16, DrawImageBlendsByAlpha) {
         EXPECT_EQ(target.pixels[4 + x], gui::ToPixel(image.pixels[4 + x])) << x;
         EXPECT_EQ(target.pixels[8 + x], gui::Blend(0x80FFFFFF, before.pixels[8 + x])) << x;
         EXPECT_NE(target.pixels[8 + x], before.pixels[8 + x]) << x;
+    }
+}
+
+TEST(BackgroundPictures, FillTheirSizeExactlyAndStandOnBlack) {
+    struct Case {
+        const char* name;
+        const gui::PackedPixmap& packed;
+        int32_t width, height;
+    };
+    const Case cases[] = {
+        {"emblem, large", gui::kEmblemLarge, 314, 158},
+        {"mark, large", gui::kMarkLarge, 288, 75},
+        {"emblem, small", gui::kEmblemSmall, 255, 128},
+        {"mark, small", gui::kMarkSmall, 230, 60},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.packed.width, c.width) << c.name;
+        EXPECT_EQ(c.packed.height, c.height) << c.name;
+        // The packets end exactly with the last pixel and the last word.
+        size_t pixels = 0, at = 0;
+        while (at < c.packed.words) {
+            const uint16_t header = c.packed.data[at];
+            pixels += header & 0x7FFF;
+            at += 1 + ((header & 0x8000) ? 1 : (header & 0x7FFF));
+        }
+        EXPECT_EQ(at, c.packed.words) << c.name;
+        EXPECT_EQ(pixels, static_cast<size_t>(c.width) * c.height) << c.name;
+        // They are copied onto the black screen without transparency.
+        const Pixmap16 p(c.packed);
+        for (size_t corner : {size_t{0}, static_cast<size_t>(c.width - 1),
+                              p.pixels.size() - c.width, p.pixels.size() - 1}) {
+            EXPECT_EQ(p.pixels[corner], 0) << c.name << ", pixel " << corner;
+        }
     }
 }
 

@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+
+#include "gui/engine/Image.h"
+#include "platform/TargetSystem.h"
 #include <png.h>
 
 #include <cstring>
@@ -216,6 +219,13 @@ TEST(PictureTool, TurnsAPngIntoAnImageFileAndPixmapSource) {
     EXPECT_EQ(back.width, SamplePng::kWidth);
     EXPECT_EQ(back.height, SamplePng::kHeight);
     EXPECT_EQ(back.pixels, expected);
+    // The device's own loader reads the same pixels.
+    platform::TargetSystem target;
+    platform::Install(&target);
+    gui::Image loaded;
+    ASSERT_TRUE(loaded.Load(dir / "Logo.img"));
+    EXPECT_EQ(loaded.width, SamplePng::kWidth);
+    EXPECT_EQ(loaded.pixels, expected);
 
     const testsupport::ProcessResult pixmap =
         testsupport::RunCommand({testsupport::ProgramPath("tovrask-picture"), "pixmap", "--name",

@@ -294,3 +294,19 @@ TEST_F(BootFlowTest, AKernelInstalledEarlierInTheRunStillReboots) {
     const std::string second = r.out.substr(r.out.find("m_eState == sUpgrade\n", r.out.find("Extracting: boot/zImage")));
     EXPECT_EQ(second.find("Extracting: boot/zImage"), std::string::npos) << "unchanged the second time";
 }
+
+TEST_F(BootFlowTest, AnUpdateThatDoesNotFitIsNeverASuccess) {
+    device.InstallApplication(1000, false);
+    PutBundle("big.zup", {{"etc/small", "fits"}, {"arvel/arvel", std::string(200000, 'x') + "end"}});
+    // 64 blocks: 32 KiB a file at the most.
+    const ProcessResult r =
+        device.RunWithFileLimit(64, std::string(kMenu) + "DOWN ENTER until:\"Mounted /mnt/usb/\" wait:100 ENTER " +
+                                        kMenu + "ENTER");
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_TRUE(InOrder(r.out, {"Verify success.\n", "Extracting: arvel/arvel", "Write failed during extract.\n",
+                                "Extract error -39.\n", "Unmounting /mnt/nand/ ... Ok.\n", "m_eState == sUpgrade\n"}))
+        << r.out;
+    EXPECT_EQ(r.out.find("Bundle extraction is complete."), std::string::npos);
+    EXPECT_EQ(r.out.find("Rebooting"), std::string::npos);
+    EXPECT_EQ(ReadFile(device.Nand("etc/small")), "fits") << "what fitted stays";
+}

@@ -51,14 +51,31 @@ void DeviceRoot::Stub(const std::string& name, int status) const {
 
 std::string DeviceRoot::Calls() const { return testsupport::ReadFile(dir_ / "calls"); }
 
-testsupport::ProcessResult DeviceRoot::Run(const std::string& keys, double rate,
-                                           const std::vector<std::string>& more) const {
+namespace {
+
+std::vector<std::string> SimArgs(const std::string& root, const std::string& keys, double rate,
+                                 const std::vector<std::string>& more) {
     std::ostringstream clock;
     clock << rate;
-    std::vector<std::string> args = {"--root", Path(), "--timeout-ms", "20000", "--clock-rate", clock.str()};
+    std::vector<std::string> args = {"--root", root, "--timeout-ms", "20000", "--clock-rate", clock.str()};
     if (!keys.empty()) args.insert(args.end(), {"--keys", keys});
     args.insert(args.end(), more.begin(), more.end());
-    return testsupport::RunProgram("tovrask-sim", args);
+    return args;
+}
+
+}  // namespace
+
+testsupport::ProcessResult DeviceRoot::Run(const std::string& keys, double rate,
+                                           const std::vector<std::string>& more) const {
+    return testsupport::RunProgram("tovrask-sim", SimArgs(Path(), keys, rate, more));
+}
+
+testsupport::ProcessResult DeviceRoot::RunWithFileLimit(int blocks, const std::string& keys) const {
+    std::vector<std::string> argv = {"/bin/sh", "-c",
+                                     "trap '' XFSZ; ulimit -f " + std::to_string(blocks) + "; exec \"$@\"", "sh"};
+    const std::vector<std::string> sim = testsupport::ProgramCommand("tovrask-sim", SimArgs(Path(), keys, 10, {}));
+    argv.insert(argv.end(), sim.begin(), sim.end());
+    return testsupport::RunCommand(argv);
 }
 
 std::vector<std::string> Lines(const std::string& out) {

@@ -34,6 +34,9 @@ public:
     // Runs the simulator with the key script; the clock runs `rate` times faster than real time.
     testsupport::ProcessResult Run(const std::string& keys, double rate = 10,
                                    const std::vector<std::string>& more = {}) const;
+    // The same with files limited to `blocks` of 512 bytes, as on a full medium: a write past
+    // the limit fails (EFBIG) instead of ending the process.
+    testsupport::ProcessResult RunWithFileLimit(int blocks, const std::string& keys) const;
 
 private:
     testsupport::TempDir dir_;

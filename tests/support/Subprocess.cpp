@@ -99,12 +99,16 @@ ProcessResult RunCommand(const std::vector<std::string>& argv, const std::string
     return result;
 }
 
-ProcessResult RunProgram(const std::string& name, const std::vector<std::string>& args,
-                         const std::string& input) {
+std::vector<std::string> ProgramCommand(const std::string& name, const std::vector<std::string>& args) {
     std::vector<std::string> argv = EmulatorWords();
     argv.push_back(ProgramPath(name));
     argv.insert(argv.end(), args.begin(), args.end());
-    return RunCommand(argv, input);
+    return argv;
+}
+
+ProcessResult RunProgram(const std::string& name, const std::vector<std::string>& args,
+                         const std::string& input) {
+    return RunCommand(ProgramCommand(name, args), input);
 }
 
 }  // namespace testsupport

@@ -20,5 +20,7 @@ ProcessResult RunProgram(const std::string& name, const std::vector<std::string>
 ProcessResult RunCommand(const std::vector<std::string>& argv, const std::string& input = "");
 
 std::string ProgramPath(const std::string& name);
+// The command line RunProgram runs (with the emulator's words in front in a cross build).
+std::vector<std::string> ProgramCommand(const std::string& name, const std::vector<std::string>& args);
 
 }  // namespace testsupport

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test: x86-64; x86-64 with AddressSanitizer
-# and UndefinedBehaviorSanitizer; the armhf cross build with its tests under qemu-arm; and the key
-# thread against the main loop under ThreadSanitizer. Build folders: build/test-*.
+# and UndefinedBehaviorSanitizer; the armhf cross build with its tests under qemu-arm; the static
+# armhf tovrask under qemu-arm and the Debian packages (amd64, armhf); the key thread against the
+# main loop under ThreadSanitizer; and a short run of every fuzz target. Build folders: build/test-*.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh all
@@ -36,6 +37,16 @@ build asan "-DTOVRASK_SANITIZE=ON"
 check asan
 build armhf "-DCMAKE_TOOLCHAIN_FILE=cmake/armhf-toolchain.cmake"
 check armhf
+# The device's program linked statically, as it ships, run under qemu-arm.
+build armhf-static "-DCMAKE_TOOLCHAIN_FILE=cmake/armhf-toolchain.cmake -DTOVRASK_STATIC=ON" tovrask zup sim_tests
+check armhf-static -R DeviceProgram
+echo "=== packages"
+for name in x86 armhf-static; do
+    (cd "build/test-$name" && cpack -G DEB > /dev/null)
+    deb=$(ls "build/test-$name"/tovrask_*.deb)
+    dpkg-deb -c "$deb" | grep -q ' ./usr/sbin/tovrask$' || { echo "no tovrask in $deb"; exit 1; }
+    echo "$deb: $(dpkg-deb -f "$deb" Architecture), $(dpkg-deb -c "$deb" | grep -c '^-') files"
+done
 build tsan "-DTOVRASK_TSAN=ON -DTOVRASK_HOST_TOOLS=OFF" app_tests tovrask-sim
 # The key thread is never joined (exit ends it with the process), so leaks are not reported.
 TSAN_OPTIONS=report_thread_leaks=0 check tsan -R 'KeyThread|KeyRing|SimulatorKeys|MainLoop'

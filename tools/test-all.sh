@@ -44,8 +44,11 @@ echo "=== packages"
 for name in x86 armhf-static; do
     (cd "build/test-$name" && cpack -G DEB > /dev/null)
     deb=$(ls "build/test-$name"/tovrask_*.deb)
-    dpkg-deb -c "$deb" | grep -q ' ./usr/sbin/tovrask$' || { echo "no tovrask in $deb"; exit 1; }
-    echo "$deb: $(dpkg-deb -f "$deb" Architecture), $(dpkg-deb -c "$deb" | grep -c '^-') files"
+    contents=$(dpkg-deb -c "$deb")
+    for file in ./usr/sbin/tovrask ./usr/bin/zup ./usr/share/man/man8/tovrask.8 ./usr/share/man/man1/zup.1; do
+        grep -q " $file\$" <<< "$contents" || { echo "no $file in $deb"; exit 1; }
+    done
+    echo "$deb: $(dpkg-deb -f "$deb" Architecture), $(grep -c '^-' <<< "$contents") files"
 done
 build tsan "-DTOVRASK_TSAN=ON -DTOVRASK_HOST_TOOLS=OFF" app_tests tovrask-sim
 # The key thread is never joined (exit ends it with the process), so leaks are not reported.

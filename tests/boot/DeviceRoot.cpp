@@ -78,10 +78,16 @@ testsupport::ProcessResult DeviceRoot::RunWithFileLimit(int blocks, const std::s
     return testsupport::RunCommand(argv);
 }
 
-std::vector<std::string> Lines(const std::string& out) {
+std::vector<std::string> MainThreadLines(const std::string& out) {
+    const std::string exiting = "Exiting key thread!";
+    std::string text = out;
+    for (size_t at = text.find(exiting); at != std::string::npos; at = text.find(exiting, at))
+        text.erase(at, exiting.size());
     std::vector<std::string> lines;
-    std::istringstream in(out);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("Reading From : ", 0) != 0) lines.push_back(line);
+    }
     return lines;
 }
 

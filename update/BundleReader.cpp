@@ -280,16 +280,17 @@ int BundleReader::StepEntryHead() {
         state = sObject;
         return Progress();
     }
-    std::string existing;
-    int code = ResolveEntry(false, true, &existing);
-    if (code == 0)
-        code = ResolveEntry(false, false, &fullPath);
+    const int code = ResolveEntry(false, false, &fullPath);
     if (code != 0)
         return Fail(code);
+    // What the name leads to is compared. A name whose links go round in a loop (or too far)
+    // leads nowhere: there is nothing to compare, and the link itself is replaced when written.
+    std::string existing;
+    const bool leads = ResolveEntry(false, true, &existing) == 0;
     // Only a regular file is compared: opening a FIFO or a device node could block or read
     // hardware.
     struct stat info {};
-    if (platform::Lstat(existing, &info) == 0 && S_ISREG(info.st_mode) &&
+    if (leads && platform::Lstat(existing, &info) == 0 && S_ISREG(info.st_mode) &&
         destFile->Open(existing, "r") && destFile->Size() == static_cast<int64_t>(current.size)) {
         md5.Init();
         counter = 0;
@@ -315,7 +316,7 @@ int BundleReader::StepCompare() {
         if (md5.Matches(current.digest)) {
             // Unchanged: jump over its data.
             uint32_t length = 0;
-            if (!ReadDataLength(&length))
+            if (!ReadDataLength(&length) || !DataFits(length))
                 return Fail(kErrorExtractRead);
             bundleFile->Seek(bundleFile->Tell() + length);
             state = sMode;
@@ -331,8 +332,12 @@ bool BundleReader::ReadDataLength(uint32_t* length) {
     if (bundleFile->Read(bytes, 4) != 4)
         return false;
     *length = bundle::LoadLe32(bytes);
+    return true;
+}
+
+bool BundleReader::DataFits(uint32_t length) const {
     const int64_t here = bundleFile->Tell();
-    return here >= 0 && static_cast<uint64_t>(here) + *length <= bundleSize;
+    return here >= 0 && static_cast<uint64_t>(here) + length <= bundleSize;
 }
 
 int BundleReader::StepDataLength() {
@@ -340,11 +345,16 @@ int BundleReader::StepDataLength() {
     uint32_t length = 0;
     if (!ReadDataLength(&length))
         return Fail(kErrorExtractRead);
+    // A large file's own checks come first; data running past the end is found after them.
     if (current.type == bundle::kTypeLargeFile) {
         if (current.compression != bundle::kStored)
             return Fail(kErrorLargeCompressed);
         if (length != current.size)
             return Fail(kErrorLargeSize);
+    }
+    if (!DataFits(length))
+        return Fail(kErrorExtractRead);
+    if (current.type == bundle::kTypeLargeFile) {
         buffer.resize(kChunkSize);
         state = sCopyLarge;
     } else {
@@ -464,9 +474,12 @@ int BundleReader::StepCopyLarge() {
 }
 
 int BundleReader::StepObject() {
-    const int code = CreatePath();
-    if (code != 0)
-        return Fail(code);
+    // An object that cannot be made (its directory is a link going round in a loop, say) is
+    // left out, and the extraction goes on, as with any other object that fails to be made.
+    if (CreatePath() != 0) {
+        state = sNextEntry;
+        return Progress();
+    }
     struct stat info {};
     const bool exists = platform::Lstat(fullPath, &info) == 0;
     switch (current.type) {

@@ -73,8 +73,10 @@ private:
     int CreatePath() { return ResolveEntry(true, false, &fullPath); }
     bool OpenForWriting();
     int Decompress();
-    // Reads a data length that must fit in what is left of the bundle.
+    // Reads a data length; false when it cannot be read.
     bool ReadDataLength(uint32_t* length);
+    // Whether that many bytes are left in the bundle.
+    bool DataFits(uint32_t length) const;
     std::string FullPath(const std::string& resolved) const;
 
     uint8_t head[bundle::kHeadSize] = {};

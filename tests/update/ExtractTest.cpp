@@ -409,6 +409,9 @@ TEST(ExtractTest, ErrorsABundleCanCause) {
         {"large file length differs from its size",
          [](Bundle& b) { b.Data(FileEntry("big", "data", bundle::kTypeLargeFile), 3, "dat"); },
          kErrorLargeSize, "big"},
+        {"large file whose length also runs past the end",
+         [](Bundle& b) { b.Data(FileEntry("big", "data", bundle::kTypeLargeFile), 100000, "data"); },
+         kErrorLargeSize, "big"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -137,6 +137,33 @@ TEST(HostileBundleTest, LinksOnThePathAreFollowedInsideTheRoot) {
         {"links in a loop", kNothing,
          [](Bundle& b, const Sandbox&) { b.Link("a", "b").Link("b", "a").File("a/x", "y"); },
          kErrorCreate, kNothing},
+        // A stale loop where the bundle ships a file must not stop every update: the link is
+        // replaced by the file.
+        {"file over links in a loop",
+         [](const Sandbox& s) {
+             Symlink("f", s.InRoot("f"));
+             Symlink("h", s.InRoot("g"));
+             Symlink("g", s.InRoot("h"));
+             Symlink("big", s.InRoot("big"));
+         },
+         [](Bundle& b, const Sandbox&) { b.File("f", "one").File("g", "two").Large("big", "three"); }, 101,
+         [](const Sandbox& s) {
+             EXPECT_EQ(ReadFile(s.InRoot("f")), "one");
+             EXPECT_EQ(ReadFile(s.InRoot("g")), "two");
+             EXPECT_EQ(ReadFile(s.InRoot("big")), "three");
+             EXPECT_EQ(ModeOf(s.InRoot("h")) & S_IFMT, static_cast<mode_t>(S_IFLNK));
+         }},
+        // Objects that cannot be made under a loop are left out, and the rest is installed.
+        {"objects under links in a loop",
+         [](const Sandbox& s) { Symlink("loop", s.InRoot("loop")); },
+         [](Bundle& b, const Sandbox&) {
+             b.Dir("loop/sub", 040755)
+                 .Link("loop/l", "x")
+                 .Object(Entry(bundle::kTypeFifo, "loop/p", 010644))
+                 .Object(Entry(bundle::kTypePath, "loop/m", 0100777))
+                 .File("after", "installed");
+         },
+         101, [](const Sandbox& s) { EXPECT_EQ(ReadFile(s.InRoot("after")), "installed"); }},
     });
 }
 

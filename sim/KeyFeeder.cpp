@@ -9,22 +9,28 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <utility>
 
 #include "sim/ConsoleRelay.h"
 
-KeyFeeder::KeyFeeder(const std::string& root, const KeyScript& script, ConsoleRelay* console)
-    : root_(root), script_(script), console_(console) {}
+KeyFeeder::KeyFeeder(const std::string& root, const KeyScript& script, ConsoleRelay* console,
+                     std::function<void()> stop)
+    : root_(root), script_(script), console_(console), stop_(std::move(stop)) {}
 
 bool KeyFeeder::Start(std::string* error) {
     struct stat info {};
     const std::string event2 = root_ + "/dev/event2", event1 = root_ + "/dev/event1";
     const bool have2 = ::lstat(event2.c_str(), &info) == 0, have1 = ::lstat(event1.c_str(), &info) == 0;
     if (have2 || have1) {
-        if (!script_.steps.empty()) {
-            *error = "--keys needs the simulator's own key device, but the root already has " +
-                     (have2 ? event2 : event1);
-            return false;
+        // The root's own device gives the keys; a script may still wait and stop.
+        for (const KeyScript::Step& step : script_.steps) {
+            if (step.kind == KeyScript::Step::Key) {
+                *error = "--keys with key names needs the simulator's own key device, but the root already has " +
+                         (have2 ? event2 : event1);
+                return false;
+            }
         }
+        StartPlayer();
         return true;
     }
     const std::string dev = root_ + "/dev";
@@ -46,11 +52,14 @@ bool KeyFeeder::Start(std::string* error) {
         *error = "cannot open " + event2 + ": " + std::strerror(errno);
         return false;
     }
-    if (!script_.steps.empty()) {
-        player_ = std::thread([this] { Play(); });
-        player_.detach();  // dropped with the rest of the script when the program exits
-    }
+    StartPlayer();
     return true;
+}
+
+void KeyFeeder::StartPlayer() {
+    if (script_.steps.empty()) return;
+    player_ = std::thread([this] { Play(); });
+    player_.detach();  // dropped with the rest of the script when the program exits
 }
 
 bool KeyFeeder::WriteKey(unsigned code, int value) {
@@ -74,6 +83,9 @@ void KeyFeeder::Play() {
             case KeyScript::Step::Until:
                 if (!console_->WaitFor(step.text)) return;
                 break;
+            case KeyScript::Step::Stop:
+                stop_();
+                return;
         }
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -10,9 +11,11 @@ class ConsoleRelay;
 // The simulated front panel. When the root has no key device, makes ROOT/dev/event2 a FIFO,
 // holds its write end open for the whole run (so the program never sees the device end) and
 // writes real input_event records into it: a press and a release for each key of the script.
+// A "stop" step calls `stop`, which ends the whole run. A root with its own key device (a file
+// of records, say) is read as it is; a script of waits and stops still runs beside it.
 class KeyFeeder {
 public:
-    KeyFeeder(const std::string& root, const KeyScript& script, ConsoleRelay* console);
+    KeyFeeder(const std::string& root, const KeyScript& script, ConsoleRelay* console, std::function<void()> stop);
 
     // Makes the FIFO if needed and starts the script; false with a reason on failure.
     bool Start(std::string* error);
@@ -20,12 +23,14 @@ public:
     void CleanUp();
 
 private:
+    void StartPlayer();
     void Play();
     bool WriteKey(unsigned code, int value);
 
     std::string root_;
     KeyScript script_;
     ConsoleRelay* console_;
+    std::function<void()> stop_;
     std::string madeFifo_;
     std::string madeDir_;
     int fd_ = -1;

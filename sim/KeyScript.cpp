@@ -62,6 +62,8 @@ bool KeyScript::Parse(const std::string& script, std::string* error) {
                 *error = "bad key script word '" + word + "' (wait:MS takes milliseconds)";
                 return false;
             }
+        } else if (word == "stop") {
+            step.kind = Step::Stop;
         } else if (word.rfind("until:", 0) == 0) {
             step.kind = Step::Until;
             step.text = word.substr(6);

@@ -112,6 +112,11 @@ bool SimOptions::Parse(int argc, char** argv, std::string* error) {
         *error = "--line-length must be at least width * 2";
         return false;
     }
+    // Rows of 16-bit pixels start on a whole pixel.
+    if (lineLength % 2 != 0) {
+        *error = "--line-length must be even";
+        return false;
+    }
     framebuffer.lineLength = static_cast<int>(lineLength);
     return true;
 }

@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <thread>
 
 #include "app/ProgramEntry.h"
@@ -37,7 +38,7 @@ Simulator::Simulator(const SimOptions& options) : options_(options) {
     }
     system_ = new platform::HostSystem(options_.root, options_.framebuffer, options_.clockRate);
     console_ = new ConsoleRelay();
-    keys_ = new KeyFeeder(options_.root, options_.keys, console_);
+    keys_ = new KeyFeeder(options_.root, options_.keys, console_, [] { End("stopped by the key script"); });
 }
 
 // Runs when the program exits, and from the watchdog: the program's last lines, the screenshot,
@@ -54,15 +55,19 @@ void Simulator::AtExit() {
     sim->keys_->CleanUp();
 }
 
+void Simulator::End(const std::string& why) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "tovrask-sim: %s\n", why.c_str());
+    AtExit();
+    ::_exit(124);
+}
+
 void Simulator::StartWatchdog() {
     if (options_.timeoutMs <= 0) return;
     const long ms = options_.timeoutMs;
     std::thread([ms] {
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-        std::fflush(stdout);
-        std::fprintf(stderr, "tovrask-sim: timed out after %ld ms\n", ms);
-        AtExit();
-        ::_exit(124);
+        End("timed out after " + std::to_string(ms) + " ms");
     }).detach();
 }
 

@@ -6,8 +6,8 @@
 #include "sim/SimOptions.h"
 
 // Runs the device program over a simulated device: installs the host backend, feeds the key
-// script, writes the screenshot when the program exits, and ends a run that outlives its
-// timeout with status 124.
+// script, writes the screenshot when the program exits, and ends with status 124 a run that
+// outlives its timeout or that its script stops.
 class Simulator {
 public:
     explicit Simulator(const SimOptions& options);
@@ -17,6 +17,8 @@ public:
 
 private:
     static void AtExit();
+    // Ends the run from a thread of the simulator's own, as if the device were switched off.
+    [[noreturn]] static void End(const std::string& why);
     void StartWatchdog();
 
     SimOptions options_;

@@ -44,8 +44,9 @@ TEST(SimulatorKeys, KeysFromEvent1ComeInTheDevicesOwnRecordLayout) {
         }
     }
     testsupport::WriteFile(root / "dev/event1", records);
-    const ProcessResult r = RunProgram("tovrask-sim", {"--root", root.Path(), "--timeout-ms", "3000"});
-    EXPECT_EQ(r.status, 124) << "the menu waits for keys that do not come";
+    const ProcessResult r = Sim(root, "until:\"m_eState == sUpgrade\" stop");
+    EXPECT_EQ(r.status, 124);
+    EXPECT_NE(r.err.find("tovrask-sim: stopped by the key script"), std::string::npos) << r.err;
     EXPECT_NE(r.out.find("input event2 is not a valid device.\n"), std::string::npos);
     EXPECT_NE(r.out.find("Load complete in"), std::string::npos);
     EXPECT_NE(r.out.find("m_eState == sUpgrade\n"), std::string::npos) << r.out;
@@ -61,9 +62,29 @@ TEST(SimulatorKeys, TimeoutAndBadScripts) {
     EXPECT_TRUE(testsupport::Exists(root / "idle.png"));
     EXPECT_FALSE(testsupport::Exists(root / "dev"));
 
-    for (const char* script : {"ESC SPACE", "wait:soon", "until:\"open", "until:"}) {
+    for (const char* script : {"ESC SPACE", "wait:soon", "until:\"open", "until:", "stop:now"}) {
         const ProcessResult bad = Sim(root, script);
         EXPECT_EQ(bad.status, 64) << script;
         EXPECT_EQ(bad.out, "") << "nothing of the program runs";
     }
+
+    // A root with its own key device takes a script without key names only.
+    testsupport::MakeDirs(root / "dev");
+    testsupport::WriteFile(root / "dev/event2", "");
+    const ProcessResult keys = Sim(root, "until:Tovrask ENTER");
+    EXPECT_EQ(keys.status, 64);
+    EXPECT_NE(keys.err.find("key names"), std::string::npos) << keys.err;
+}
+
+TEST(SimulatorKeys, StopEndsTheRunWhereTheScriptSays) {
+    // Without a NAND the menu comes and waits; the script stops it there, keys not yet given
+    // are never pressed, and the picture is the menu's.
+    TempDir root;
+    const ProcessResult r = Sim(root, "until:\"m_eState == sUpgrade\" wait:200 stop ENTER",
+                                {"--screenshot", root / "menu.png"});
+    EXPECT_EQ(r.status, 124);
+    EXPECT_NE(r.err.find("tovrask-sim: stopped by the key script\n"), std::string::npos) << r.err;
+    EXPECT_EQ(r.out.find("Mount /mnt/usb/"), std::string::npos) << "ENTER came after the stop";
+    EXPECT_TRUE(testsupport::Exists(root / "menu.png"));
+    EXPECT_FALSE(testsupport::Exists(root / "dev")) << "the key device is removed";
 }

@@ -92,9 +92,9 @@ TEST_F(BootFlowTest, WithoutTheMarkerTheMenuOffersWhatThereIs) {
 
     // Without it the first row is "Update".
     DeviceRoot bare;
-    r = bare.Run(std::string(kMenu) + "ENTER until:\"Mount /mnt/usb/ failed.\" ESC F7 " + kMenu + "ESC", 10,
-                 {"--timeout-ms", "3000"});
+    r = bare.Run(std::string(kMenu) + "ENTER until:\"Mount /mnt/usb/ failed.\" ESC F7 " + kMenu + "ESC wait:300 stop");
     EXPECT_EQ(r.status, 124) << "the menu offers no way to start";
+    EXPECT_NE(r.err.find("stopped by the key script"), std::string::npos) << r.err;
     EXPECT_TRUE(InOrder(r.out, {"Init: Skip file not found.\n", "m_eState == sUpgrade\n", "Mount /mnt/usb/ failed.\n"}));
     EXPECT_FALSE(Exists(bare.Nand("etc/skip-update")));
 }
@@ -224,16 +224,17 @@ TEST_F(BootFlowTest, SystemResetErasesTheNandWithTheResetCode) {
 TEST_F(BootFlowTest, WrongAndServiceCodes) {
     struct Case {
         uint32_t code;
-        int status;  // 124: the password dialog stays and waits
+        const char* waits;  // the dialog stays and waits after this text; nullptr: the menu comes back
         std::vector<std::string> lines;
         std::string calls;  // relative to the root
     };
     const Case cases[] = {
-        {0x123, 0, {"Pass 0x123.\n", "m_eState == sUpgrade\n", "Switching to main application.\n"}, ""},
-        {access_codes::kShell, 124, {"Password entered.\n"}, "sh \n"},
-        {access_codes::kRepartition, 124, {"Password entered.\n"}, "repartion \n"},
-        {access_codes::kAccepted1, 124, {"Password entered.\n"}, ""},
-        {access_codes::kCleanup, 0,
+        {0x123, nullptr, {"Pass 0x123.\n", "m_eState == sUpgrade\n", "Switching to main application.\n"}, ""},
+        {access_codes::kShell, "sh called.", {"Password entered.\n", "sh called.\n"}, "sh \n"},
+        {access_codes::kRepartition, "repartion called.", {"Password entered.\n", "repartion called.\n"},
+         "repartion \n"},
+        {access_codes::kAccepted1, "Password entered.", {"Password entered.\n"}, ""},
+        {access_codes::kCleanup, nullptr,
          {"Mounted /mnt/maps/\n", "Deleting mass storage: rm -rf /mnt/maps//*\n", "m_eState == sUpgrade\n",
           "Switching to main application.\n"},
          "rm -rf @/dev/mmcblk0p2/map1.dat\n"},  // the shell expanded the pattern
@@ -243,11 +244,16 @@ TEST_F(BootFlowTest, WrongAndServiceCodes) {
         dev.InstallApplication(1000, false);
         dev.WriteMaps("map1.dat", "m");
         for (const char* stub : {"rm", "sh", "repartion"}) dev.Stub(stub, 0);
-        const ProcessResult r =
-            dev.Run(std::string(kMenu) + "DOWN DOWN ENTER wait:500 " + TypeCode(c.code) + " " + kMenu + "ENTER", 10,
-                    {"--timeout-ms", c.status == 124 ? "4000" : "20000"});
-        EXPECT_EQ(r.status, c.status) << r.out;
+        const std::string then =
+            c.waits == nullptr ? std::string(kMenu) + "ENTER" : "until:\"" + std::string(c.waits) + "\" wait:300 stop";
+        const ProcessResult r = dev.Run(std::string(kMenu) + "DOWN DOWN ENTER wait:500 " + TypeCode(c.code) + " " + then);
+        EXPECT_EQ(r.status, c.waits == nullptr ? 0 : 124) << r.out;
         EXPECT_TRUE(InOrder(r.out, c.lines)) << r.out;
+        if (c.waits != nullptr) {
+            EXPECT_NE(r.err.find("stopped by the key script"), std::string::npos) << r.err;
+            EXPECT_EQ(r.out.find("m_eState == sUpgrade\n", r.out.find("Password entered.")), std::string::npos)
+                << "the dialog stays";
+        }
         std::string calls = c.calls;
         if (calls.find('@') != std::string::npos) calls.replace(calls.find('@'), 1, dev.Path());
         EXPECT_EQ(dev.Calls(), calls);

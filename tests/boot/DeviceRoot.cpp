@@ -44,8 +44,8 @@ void DeviceRoot::InstallApplication(size_t size, bool marker) const {
 
 void DeviceRoot::Stub(const std::string& name, int status) const {
     const std::string path = dir_ / ("sbin/" + name);
-    WriteFile(path, "#!/bin/sh\necho \"" + name + " $*\" >> '" + (dir_ / "calls") + "'\nexit " +
-                        std::to_string(status) + "\n");
+    WriteFile(path, "#!/bin/sh\necho \"" + name + " $*\" >> '" + (dir_ / "calls") + "'\necho \"" + name +
+                        " called.\"\nexit " + std::to_string(status) + "\n");
     ::chmod(path.c_str(), 0755);
 }
 

@@ -75,10 +75,11 @@ TEST(Simulator, StartUpLinesAndTheBootScreen) {
 }
 
 TEST(Simulator, PaddedRowsAndOtherDepthsShowTheSamePicture) {
-    // No keys: the first picture stays on the screen until the timeout ends the run.
+    // No NAND: the menu comes and stays on the screen until the script stops the run.
     TempDir root;
     auto run = [&](std::vector<std::string> more) {
-        std::vector<std::string> args = {"--root", root.Path(), "--timeout-ms", "3000"};
+        std::vector<std::string> args = {"--root", root.Path(), "--timeout-ms", "20000", "--keys",
+                                         "until:\"m_eState == sUpgrade\" wait:300 stop"};
         args.insert(args.end(), more.begin(), more.end());
         return RunProgram("tovrask-sim", args);
     };
@@ -104,6 +105,7 @@ TEST(Simulator, UsageErrorsExitWith64) {
         {"--root", root.Path(), "--fb-fail", "sometimes"},
         {"--root", root.Path(), "--clock-rate", "0"},
         {"--root", root.Path(), "--line-length", "100"},
+        {"--root", root.Path(), "--line-length", "1601"},
     };
     for (const auto& args : bad) {
         const ProcessResult r = RunProgram("tovrask-sim", args);

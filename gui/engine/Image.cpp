@@ -85,7 +85,8 @@ bool Image::Load(const std::string& path) {
         MakeEmpty();
         return false;
     }
-    if (w != width || h != height) {
+    // The same size keeps the pixel array, as long as it really holds that many pixels.
+    if (w != width || h != height || pixels.size() != count) {
         // A new size: new memory. An image too large for this machine fails the load.
         MakeEmpty();
         if (count > std::numeric_limits<size_t>::max() / sizeof(uint32_t)) return false;

@@ -1,6 +1,7 @@
 #include "gui/engine/PolygonRasterizer.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace gui {
 
@@ -14,8 +15,9 @@ int PolygonRasterizer::Rasterize(const Point* points, int count, std::vector<Spa
     spanCount_ = 0;
     active_ = -1;
     if (count < 2) return 0;
-    int32_t minY = 16000, maxY = -16000;
+    int32_t minY = kMaxCoordinate, maxY = -kMaxCoordinate;
     for (int i = 0; i < count; ++i) {
+        if (std::abs(points[i].x) > kMaxCoordinate || std::abs(points[i].y) > kMaxCoordinate) return 0;
         minY = std::min(minY, points[i].y);
         maxY = std::max(maxY, points[i].y);
     }

@@ -14,10 +14,14 @@ namespace gui {
 class PolygonRasterizer {
 public:
     static constexpr int kMaxCrossings = 100;
+    // Rows are kept in 16 bits and crossings in 16.16 fixed point: a polygon with a vertex
+    // beyond this in either direction gives no spans at all.
+    static constexpr int32_t kMaxCoordinate = 16000;
 
     PolygonRasterizer();
 
-    // Replaces the contents of spans with the filled rows of the polygon; returns their count.
+    // Replaces the contents of spans with the filled rows of the polygon; returns their count
+    // (0 for a polygon out of range).
     int Rasterize(const Point* points, int count, std::vector<Span>* spans);
 
 private:

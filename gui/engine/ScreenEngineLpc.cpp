@@ -54,44 +54,60 @@ void ScreenEngineLpc::FillRun(int32_t x, int32_t y, int32_t length, Pixel p) {
 void ScreenEngineLpc::DrawLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
     const Pixel pen = canvas_.penPixel;
     if (x0 == x1) {
-        for (int32_t y = std::min(y0, y1); y <= std::max(y0, y1); ++y) Plot(x0, y, pen);
+        if (x0 < 0 || x0 >= canvas_.width) return;
+        const int32_t top = std::max(std::min(y0, y1), 0), bottom = std::min(std::max(y0, y1), canvas_.height - 1);
+        for (int32_t y = top; y <= bottom; ++y) *canvas_.At(x0, y) = pen;
         return;
     }
     if (y0 == y1) {
-        FillRun(std::min(x0, x1), y0, std::abs(x1 - x0) + 1, pen);
+        const int64_t left = std::max<int64_t>(std::min(x0, x1), 0);
+        const int64_t right = std::min<int64_t>(std::max(x0, x1), canvas_.width - 1);
+        if (left <= right) FillRun(static_cast<int32_t>(left), y0, static_cast<int32_t>(right - left + 1), pen);
         return;
     }
-    const int32_t dx = x1 - x0, dy = y1 - y0;
+    // Far outside the canvas the differences need more than 32 bits.
+    const int64_t dx = static_cast<int64_t>(x1) - x0, dy = static_cast<int64_t>(y1) - y0;
     // Every pixel lies between the end points, so a line with both ends on the canvas needs no
     // test per pixel.
     if (Inside(x0, y0) && Inside(x1, y1)) {
-        StepLine(x0, y0, x1, y1, dx, dy, [this, pen](int32_t x, int32_t y) { *canvas_.At(x, y) = pen; });
+        StepLine(x0, y0, dx, dy, [this, pen](int32_t x, int32_t y) { *canvas_.At(x, y) = pen; });
     } else {
-        StepLine(x0, y0, x1, y1, dx, dy, [this, pen](int32_t x, int32_t y) { Plot(x, y, pen); });
+        StepLine(x0, y0, dx, dy, [this, pen](int32_t x, int32_t y) { Plot(x, y, pen); });
     }
 }
 
+namespace {
+
+// The steps k (0 to `steps`) of a line from `from` in direction `dir` that fall in [0, size).
+bool StepsInside(int64_t from, int64_t dir, int64_t steps, int64_t size, int64_t* first, int64_t* last) {
+    *first = dir > 0 ? std::max<int64_t>(0, -from) : std::max<int64_t>(0, from - (size - 1));
+    *last = dir > 0 ? std::min<int64_t>(steps, size - 1 - from) : std::min<int64_t>(steps, from);
+    return *first <= *last;
+}
+
+}  // namespace
+
 template <typename PlotFn>
-void ScreenEngineLpc::StepLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t dx, int32_t dy,
-                               PlotFn plot) {
+void ScreenEngineLpc::StepLine(int32_t x0, int32_t y0, int64_t dx, int64_t dy, PlotFn plot) {
+    // One pixel per step along the longer axis; the other coordinate in 16.16 fixed point from
+    // the pixel centre. Steps off the canvas along the longer axis are jumped over: the
+    // coordinate after k steps is the start plus k slopes exactly.
+    int64_t first = 0, last = 0;
     if (std::abs(dy) > std::abs(dx)) {
-        // Steep: one pixel per row, x in 16.16 fixed point from the pixel centre.
-        const int32_t slope = static_cast<int32_t>((static_cast<int64_t>(dx) * 65536) / dy);
-        const int32_t dir = dy > 0 ? 1 : -1;
-        int32_t x = x0 * 65536 + 32768;
-        for (int32_t y = y0;; y += dir) {
-            plot(x >> 16, y);
-            if (y == y1) break;
-            x += slope * dir;
+        const int64_t slope = static_cast<int32_t>((dx * 65536) / dy);
+        const int64_t dir = dy > 0 ? 1 : -1;
+        if (!StepsInside(y0, dir, std::abs(dy), canvas_.height, &first, &last)) return;
+        int64_t x = static_cast<int64_t>(x0) * 65536 + 32768 + first * slope * dir;
+        for (int64_t k = first; k <= last; ++k, x += slope * dir) {
+            plot(static_cast<int32_t>(x >> 16), static_cast<int32_t>(y0 + k * dir));
         }
     } else {
-        const int32_t slope = static_cast<int32_t>((static_cast<int64_t>(dy) * 65536) / dx);
-        const int32_t dir = dx > 0 ? 1 : -1;
-        int32_t y = y0 * 65536 + 32768;
-        for (int32_t x = x0;; x += dir) {
-            plot(x, y >> 16);
-            if (x == x1) break;
-            y += slope * dir;
+        const int64_t slope = static_cast<int32_t>((dy * 65536) / dx);
+        const int64_t dir = dx > 0 ? 1 : -1;
+        if (!StepsInside(x0, dir, std::abs(dx), canvas_.width, &first, &last)) return;
+        int64_t y = static_cast<int64_t>(y0) * 65536 + 32768 + first * slope * dir;
+        for (int64_t k = first; k <= last; ++k, y += slope * dir) {
+            plot(static_cast<int32_t>(x0 + k * dir), static_cast<int32_t>(y >> 16));
         }
     }
 }
@@ -118,6 +134,11 @@ void ScreenEngineLpc::DrawEllipse(int32_t cx, int32_t cy, int32_t rx, int32_t ry
         Plot(cx - px, cy - py, pen);
         Plot(cx + px, cy - py, pen);
     };
+    // With no radius at all the first region would never end: the ellipse is its centre.
+    if (rx == 0 && ry == 0) {
+        Plot(cx, cy, pen);
+        return;
+    }
     const int64_t rx2 = static_cast<int64_t>(rx) * rx, ry2 = static_cast<int64_t>(ry) * ry;
     // Region 1: the flatter part, stepping y.
     int64_t x = rx, y = 0, error = 0;

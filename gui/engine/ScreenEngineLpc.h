@@ -36,7 +36,7 @@ private:
     void FillRun(int32_t x, int32_t y, int32_t length, Pixel p);
     // The 16.16 stepping of a line that is neither vertical nor horizontal.
     template <typename PlotFn>
-    void StepLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t dx, int32_t dy, PlotFn plot);
+    void StepLine(int32_t x0, int32_t y0, int64_t dx, int64_t dy, PlotFn plot);
     // The part of a width x height block at (x, y) that lies on the canvas; false if none.
     bool ClipBlock(int32_t x, int32_t y, int32_t width, int32_t height, Rect* out) const;
 

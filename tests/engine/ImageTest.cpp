@@ -88,6 +88,10 @@ TEST_F(ImageTest, TheSameSizeReusesItsMemory) {
     EXPECT_EQ(image.pixels[5], 2u);
     ASSERT_TRUE(Load(ImageFile(2, 3).Run(6, 3).bytes));
     EXPECT_EQ(image.width, 2);
+    // A size set by hand over too few pixels is not taken for the memory of that size.
+    image.pixels.resize(1);
+    ASSERT_TRUE(Load(ImageFile(2, 3).Run(6, 4).bytes));
+    EXPECT_EQ(image.pixels, std::vector<uint32_t>(6, 4));
 }
 
 TEST_F(ImageTest, BadFilesFailWithTheirLines) {

@@ -119,6 +119,18 @@ TEST_F(PainterTest, TriangleFillsUpToItsExclusiveRightCrossing) {
     EXPECT_TRUE(RowXs(10).empty());
 }
 
+TEST_F(PainterTest, PolygonBeyondTheCoordinateRangeIsNotFilled) {
+    // Its rows would not fit their 16-bit numbers (AddressSanitizer builds would stop at the
+    // stray write); the outline is drawn as lines, which clip.
+    Painter p(&port);
+    p.SetPenColour(ColourNone);
+    const Point tall[] = {{0, -40000}, {10, 0}, {0, 10}};
+    const Point wide[] = {{-40000, 0}, {10, 0}, {0, 10}};
+    p.DrawPolygon(tall, 3);
+    p.DrawPolygon(wide, 3);
+    for (int y = 0; y < kHeight; ++y) EXPECT_TRUE(RowXs(y).empty()) << "row " << y;
+}
+
 TEST_F(PainterTest, SquarePolygonLeavesItsRightColumnToTheOutline) {
     const Point square[] = {{0, 0}, {9, 0}, {9, 9}, {0, 9}};
     {

@@ -56,6 +56,51 @@ TEST_F(ScreenEngineTest, LinesDrawExactPixelSets) {
     }
 }
 
+TEST_F(ScreenEngineTest, LinesCutByTheEdgeKeepTheirPixels) {
+    // The same line drawn whole on a canvas around this one, moved by the margin, gives the
+    // pixels that fall on this one.
+    constexpr int kMargin = 100;
+    struct Line {
+        int x0, y0, x1, y1;
+    };
+    const Line lines[] = {
+        {-40, -7, 70, 30}, {70, 30, -40, -7}, {-3, -60, 20, 80}, {20, 80, -3, -60},
+        {-90, 23, 90, 0},  {31, -90, 0, 90},  {-50, 5, -2, 40},  {40, -1, 10, -80},
+    };
+    for (const Line& l : lines) {
+        ScopedScreen whole(kWidth + 2 * kMargin, kHeight + 2 * kMargin);
+        whole.engine.SetPenColour(0xFFFFFFFF);
+        whole.engine.DrawLine(l.x0 + kMargin, l.y0 + kMargin, l.x1 + kMargin, l.y1 + kMargin);
+        PixelSet expected;
+        for (int y = 0; y < kHeight; ++y) {
+            for (int x = 0; x < kWidth; ++x) {
+                if (whole.At(x + kMargin, y + kMargin) != 0) expected.insert({x, y});
+            }
+        }
+        gui::SetEngine(&engine);
+        std::fill(engine.Canvas().buffer.begin(), engine.Canvas().buffer.end(), kBackground);
+        engine.DrawLine(l.x0, l.y0, l.x1, l.y1);
+        EXPECT_EQ(Changed(), expected) << l.x0 << "," << l.y0 << " - " << l.x1 << "," << l.y1;
+    }
+}
+
+TEST_F(ScreenEngineTest, FarCoordinatesDrawOnlyWhatCrossesTheCanvas) {
+    // Beyond 16-bit coordinates the fixed-point steps need more than 32 bits, and a line
+    // across the whole range must not take billions of steps.
+    engine.DrawLine(40000, 0, 40001, 10);
+    engine.DrawLine(INT32_MIN, 5, INT32_MAX, 5);
+    engine.DrawLine(3, INT32_MIN, 3, INT32_MAX);
+    EXPECT_EQ(RowXs(5).size(), static_cast<size_t>(kWidth));
+    EXPECT_EQ(RowXs(0), (std::vector<int>{3}));
+    EXPECT_EQ(Changed().size(), static_cast<size_t>(kWidth + kHeight - 1));
+    // Half a row per column, from the centre of the row at x = 0.
+    std::fill(engine.Canvas().buffer.begin(), engine.Canvas().buffer.end(), kBackground);
+    engine.DrawLine(-2000000000, -1000000000, 2000000000, 1000000000);
+    PixelSet half;
+    for (int x = 0; x < kWidth; ++x) half.insert({x, (x + 1) / 2});
+    EXPECT_EQ(Changed(), half);
+}
+
 TEST_F(ScreenEngineTest, LinesIgnorePenAlpha) {
     engine.SetPenColour(0x00FF0000);
     engine.DrawLine(0, 0, 3, 0);
@@ -93,6 +138,10 @@ TEST_F(ScreenEngineTest, EllipseOutlineIsSymmetricAndTouchesItsAxes) {
     std::fill(engine.Canvas().buffer.begin(), engine.Canvas().buffer.end(), kBackground);
     engine.DrawEllipse(5, 5, 1, 1);
     EXPECT_TRUE(Changed().count({6, 5}) && Changed().count({5, 4}));
+    // No radius at all: the centre.
+    std::fill(engine.Canvas().buffer.begin(), engine.Canvas().buffer.end(), kBackground);
+    engine.DrawEllipse(5, 5, 0, 0);
+    EXPECT_EQ(Changed(), (PixelSet{{5, 5}}));
 }
 
 TEST_F(ScreenEngineTest, ImagesBlendPerPixelAndPixmapsCopy) {

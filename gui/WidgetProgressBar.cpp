@@ -20,8 +20,8 @@ void WidgetProgressBar::Draw() {
     const Rect inner = Rect::FromEdges(rect.left + 3, rect.top + 3, rect.right - 3, rect.bottom - 3);
     // An empty range has nothing to show: an empty bar rather than a division by zero.
     const int64_t range = static_cast<int64_t>(maximum) - minimum;
-    const int32_t filled =
-        range > 0 ? static_cast<int32_t>(static_cast<int64_t>(inner.Width()) * (value - minimum) / range) : 0;
+    const int64_t done = static_cast<int64_t>(value) - minimum;
+    const int32_t filled = range > 0 ? static_cast<int32_t>(inner.Width() * done / range) : 0;
     p.DrawRect(inner, filled, 0, 0, 0);
     SetDirty(false);
 }

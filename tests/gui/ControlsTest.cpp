@@ -58,6 +58,7 @@ TEST_F(ProgressBarTest, FillsItsShareOfTheInnerWidth) {
     const Case cases[] = {
         {0, 0, 100, 0, 0}, {50, 0, 100, 50, 50}, {100, 0, 100, 100, 100},
         {-5, 0, 100, 0, 0}, {250, 0, 100, 100, 100}, {3, 3, 3, 3, 0},  // an empty range: empty bar
+        {0, -2000000000, 2000000000, 0, 50},  // a range wider than 32 bits
     };
     for (const Case& c : cases) {
         bar.minimum = c.minimum;

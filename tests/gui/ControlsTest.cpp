@@ -6,6 +6,7 @@
 #include "gui/WidgetStatic.h"
 #include "tests/engine/EngineFixture.h"
 #include "tests/gui/GuiFixture.h"
+#include "tests/gui/ScreenCheck.h"
 
 using gui::Rect;
 
@@ -93,4 +94,33 @@ TEST_F(StaticTest, AnchorsPlaceTheTextAndTheParentGivesTheBackground) {
     EXPECT_EQ(At(2, 2), gui::ToPixel(0xC0C0C0));
     EXPECT_EQ(At(11, 6), gui::ToPixel(0xC0C0C0));
     EXPECT_EQ(At(12, 6), kBackground);
+}
+
+TEST_F(StaticTest, TextMeetsTheWholeRectangleAtItsAnchors) {
+    // "AB" measures 26 x 21 (advances 13 + 13; top -17, bottom 3) in the built-in font. The label
+    // covers x 10..69, y 5..34; the text's origin follows from matching the fractional points.
+    struct Case {
+        float anchorX, anchorY;
+        int originX, originY;
+    };
+    const Case cases[] = {
+        {0.0f, 0.0f, 10, 5 + 17},        // box top-left at the rectangle's
+        {0.5f, 0.5f, 40 - 13, 20 - -6},  // (40, 20) meets the box's (13, trunc(-6.5))
+        {1.0f, 1.0f, 70 - 26, 35 - 4},   // box bottom-right at x 69, y 34
+        {1.0f, 0.0f, 70 - 26, 5 + 17},   // top-right: each anchor on its own axis
+    };
+    for (const Case& c : cases) {
+        ScreenCheck check(80, 40, kBackground);
+        gui::WidgetStatic label("AB", nullptr);
+        label.SetRect(Rect(10, 5, 60, 30), false);
+        label.textColour = 0x000000FF;
+        label.backgroundColour = 0x00C0C0C0;
+        label.anchorX = c.anchorX;
+        label.anchorY = c.anchorY;
+        label.Draw();
+        EXPECT_FALSE(label.IsDirty());
+        check.Fill(label.rect, gui::ToPixel(0xC0C0C0));
+        check.Text(c.originX, c.originY, "AB", 0x000000FF);
+        EXPECT_EQ(check.Differences(), "") << c.anchorX << ", " << c.anchorY;
+    }
 }

@@ -5,6 +5,7 @@
 #include "gui/WidgetMenu.h"
 #include "tests/engine/EngineFixture.h"
 #include "tests/gui/GuiFixture.h"
+#include "tests/gui/ScreenCheck.h"
 
 using gui::Rect;
 
@@ -88,6 +89,50 @@ TEST_F(MenuDrawingTest, ScrollBarThumbAndSelectedRow) {
     EXPECT_EQ(at(10, 123), 0xFFE0);
 }
 
+TEST_F(MenuDrawingTest, AnEmptyMenuSaysSoInTheMiddle) {
+    ScreenCheck check(120, 80, kBackground);
+    gui::WidgetMenu menu(nullptr);
+    menu.SetRect(Rect(5, 5, 100, 60), false);
+    menu.Draw();
+    EXPECT_FALSE(menu.IsDirty());
+    // "Empty" measures 62 x 22 (top -17, bottom 4): the menu's centre (55, 35) meets the box's
+    // (31, trunc(-6)), so the baseline origin is (24, 41).
+    check.Fill(menu.rect, 0x0000);
+    check.Text(24, 41, "Empty", 0x00FFFFFF);
+    EXPECT_EQ(check.Differences(), "");
+}
+
+TEST_F(MenuDrawingTest, LabelsFollowTheAnchorAcrossTheWholeRowWhenAllItemsFit) {
+    // Three rows of 42 in 150 pixels: no scroll bar, so the items span the menu's full width.
+    // Row i's item lies at x 6..93, y 42i + 3 .. 42i + 38; "AB" and "BA" measure 26 x 21, so the
+    // baseline is at 42i + 21 - trunc(-6.5) and the origin x meets the anchored point of 6..93.
+    struct Case {
+        float anchor;
+        int originX;
+    };
+    const Case cases[] = {{0.0f, 6}, {0.5f, 50 - 13}, {1.0f, 94 - 26}};
+    for (const Case& c : cases) {
+        ScreenCheck check(110, 160, kBackground);
+        gui::WidgetMenu menu(nullptr);
+        menu.SetRect(Rect(0, 0, 100, 150), false);
+        menu.labelAnchorX = c.anchor;
+        menu.AddItem(new gui::MenuItem(1, "AB"));
+        menu.AddItem(new gui::MenuItem(2, "AB"));
+        menu.AddItem(new gui::MenuItem(3, "BA"));
+        menu.Draw();
+        // Black with white labels and nothing at the right edge; the first row is selected:
+        // a 3-pixel yellow frame round dark grey over black, split at row 42 / 2 = 21.
+        check.Fill(menu.rect, 0x0000);
+        check.Fill(Rect::FromEdges(0, 1, 99, 41), 0xFFE0);
+        check.Fill(Rect::FromEdges(3, 4, 96, 20), gui::ToPixel(0x303030));
+        check.Fill(Rect::FromEdges(3, 21, 96, 38), 0x0000);
+        check.Text(c.originX, 27, "AB", 0x00FFFFFF);
+        check.Text(c.originX, 42 + 27, "AB", 0x00FFFFFF);
+        check.Text(c.originX, 84 + 27, "BA", 0x00FFFFFF);
+        EXPECT_EQ(check.Differences(), "") << c.anchor;
+    }
+}
+
 class DialogTest : public GuiFixture {
 protected:
     DialogTest() : dialog("Title", nullptr) {
@@ -145,4 +190,16 @@ TEST_F(DialogTest, ClientAreaLiesBelowTheTitleBar) {
     EXPECT_EQ(first->rect.top, 50);
     EXPECT_EQ(dialog.NextFocusable(2), 0u);
     EXPECT_EQ(dialog.PreviousFocusable(0), 2u);
+}
+
+TEST_F(DialogTest, DrawsItsTitleCentredInAThirtyPixelBar) {
+    ScreenCheck check(220, 130, 0x0841);
+    dialog.backgroundColour = 0x00C0C0C0;
+    dialog.Draw();
+    EXPECT_FALSE(dialog.IsDirty());
+    // Bar 10..209 x 20..49: its centre (110, 35) meets the centre (22, trunc(-6.5)) of "Title"
+    // (44 x 21), so the white title has its baseline origin at (88, 41).
+    ExpectDialogFrame(check, dialog.rect, 30, 8, 0xFF1E00DC, gui::ToPixel(0xC0C0C0));
+    check.Text(88, 41, "Title", 0x00FFFFFF);
+    EXPECT_EQ(check.Differences(), "");
 }

@@ -2,6 +2,7 @@
 
 #include "gui/WidgetEditBox.h"
 #include "tests/gui/GuiFixture.h"
+#include "tests/gui/ScreenCheck.h"
 
 using gui::WidgetEditBox;
 
@@ -128,4 +129,75 @@ TEST(EditBox, CursorAndLengthLimits) {
     EXPECT_EQ(six.text, std::string("ABC") + WidgetEditBox::kEndMarker);
     six.SetRect(gui::Rect(10, 10, 100, 28), false);
     EXPECT_EQ(six.client, gui::Rect::FromEdges(4, 3, 96, 24));
+}
+
+// A box at x 2..101, y 2..29: a 1-pixel grey frame, the client area from x 6 and the text's
+// middle line at y (5 + 26) / 2 = 15. The built-in font's boxes are 21 high from 17 above the
+// baseline, and 40 % down such a box is trunc(-17 + 8.4) = -8: every baseline lies at y 23 and
+// every text box covers y 6..26.
+class EditBoxDrawing : public ::testing::Test {
+protected:
+    EditBoxDrawing() : check(110, 34, 0x0841), box("AB", nullptr) {
+        box.caseMode = 0;
+        box.SetRect(gui::Rect(2, 2, 100, 28), false);
+    }
+    void ExpectFrame(gui::Pixel inside) {
+        check.Fill(box.rect, gui::ToPixel(0x808080));
+        check.Fill(gui::Rect::FromEdges(3, 3, 100, 28), inside);
+    }
+    void ExpectBar(int x) { check.Fill(gui::Rect::FromEdges(x, 6, x, 26), 0x0000); }
+
+    ScreenCheck check;
+    WidgetEditBox box;
+};
+
+TEST_F(EditBoxDrawing, TheCursorIsShownInvertedBetweenTwoBars) {
+    struct Case {
+        int cursor;
+        const char *before, *under, *after;
+        int underLeft, underRight;  // "A" and "B" advance 13, the end marker 16
+    };
+    const Case cases[] = {
+        {0, "", "A", "B\x02", 6, 18},  // nothing before: the cursor starts at the client's left
+        {1, "A", "B", "\x02", 19, 31},
+        {2, "AB", "\x02", "", 32, 47},
+    };
+    for (const Case& c : cases) {
+        box.SetActive(true);
+        box.cursor = 0;
+        box.MoveCursor(c.cursor);
+        box.Draw();
+        EXPECT_FALSE(box.IsDirty());
+        // Black on yellow while active, the cursor's character yellow on black; each bar is
+        // painted after the text it touches.
+        ExpectFrame(0xFFE0);
+        check.Text(6, 23, c.before, 0x00000000);
+        check.Fill(gui::Rect::FromEdges(c.underLeft, 6, c.underRight, 26), 0x0000);
+        check.Text(c.underLeft, 23, c.under, 0x00FFFF00);
+        ExpectBar(c.underLeft - 1);
+        check.Text(c.underRight + 1, 23, c.after, 0x00000000);
+        ExpectBar(c.underRight + 1);
+        EXPECT_EQ(check.Differences(), "") << "cursor " << c.cursor;
+    }
+    box.SetActive(false);
+    box.Draw();
+    ExpectFrame(0xFFFF);
+    check.Text(6, 23, "AB\x02", 0x00000000);
+    EXPECT_EQ(check.Differences(), "") << "inactive: the whole text, marker included, no cursor";
+}
+
+TEST_F(EditBoxDrawing, WithoutItsFontTheBoxDrawsNothingAndWaits) {
+    box.fontId = 7;  // not registered
+    testing::internal::CaptureStdout();
+    box.Draw();
+    box.Draw();
+    testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(box.IsDirty()) << "tried again at the next pass";
+    EXPECT_EQ(check.Differences(), "");
+    box.fontId = 0;
+    box.Draw();
+    EXPECT_FALSE(box.IsDirty());
+    ExpectFrame(0xFFFF);
+    check.Text(6, 23, "AB\x02", 0x00000000);
+    EXPECT_EQ(check.Differences(), "");
 }

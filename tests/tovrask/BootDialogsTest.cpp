@@ -2,6 +2,7 @@
 
 #include "gui/WidgetStatic.h"
 #include "tests/gui/GuiFixture.h"
+#include "tests/gui/ScreenCheck.h"
 #include "tovrask/ApplicationEvents.h"
 #include "tovrask/DialogFileSelect.h"
 #include "tovrask/DialogMessage.h"
@@ -171,4 +172,31 @@ TEST_F(BootDialogsTest, PasswordDialogLeavesEscToTheMainWidget) {
     Manager().Dispatch(Event(evCancel));  // now it is not editing: on to the main widget
     ASSERT_EQ(screen.seen.size(), 1u);
     EXPECT_TRUE(Posted().empty()) << "no evDialogClose";
+}
+
+TEST_F(BootDialogsTest, TitlesSitCentredInAThirtySixPixelBar) {
+    struct Case {
+        gui::Widget* (*make)(gui::Widget* parent);
+        const char* title;
+        int originX, originY;
+        gui::Pixel body;
+    };
+    // Each bar's centre meets the centre of its title's box (top -17): "Info" is 37 x 21 in the
+    // bar 255..544 x 180..215, "Boot options" 124 x 22 in 282..516 x 140..175.
+    const Case cases[] = {
+        {[](gui::Widget* p) -> gui::Widget* { return new tovrask::DialogMessage("Info", "x", p); },
+         "Info", 400 - 18, 198 - -6, 0xFFFF},
+        {[](gui::Widget* p) -> gui::Widget* { return new tovrask::DialogUpgrade(p, true); },
+         "Boot options", 399 - 62, 158 - -6, 0x0000},  // this dialog's body is black
+    };
+    for (const Case& c : cases) {
+        ScreenCheck check(800, 480, 0x0841);
+        gui::Widget* dialog = c.make(&screen);
+        dialog->Draw();  // the dialog alone; its children draw themselves
+        EXPECT_FALSE(dialog->IsDirty());
+        ExpectDialogFrame(check, dialog->rect, 36, 10, 0xFF1E00DC, c.body);
+        check.Text(c.originX, c.originY, c.title, 0x00FFFFFF);
+        EXPECT_EQ(check.Differences(), "") << c.title;
+        screen.DeleteChild(dialog);
+    }
 }

@@ -3,12 +3,18 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <memory>
+
+#include "gui/engine/ScreenEngineLpc.h"
+#include "gui/engine/data/BuiltinFont.h"
 #include "tests/boot/DeviceRoot.h"
 #include "tests/support/PngFile.h"
 #include "tests/update/BundleFixture.h"
 #include "tovrask/AccessCodes.h"
 
 using testsupport::Exists;
+using testsupport::PngFile;
 using testsupport::ProcessResult;
 using testsupport::ReadFile;
 
@@ -31,6 +37,52 @@ std::string TypeCode(uint32_t code) {
 
 // Waits for the "Boot options" menu (a little longer, so that its first picture is drawn).
 const char* kMenu = "until:\"m_eState == sUpgrade\" wait:100 ";
+
+// A line of text in the device's own font, in pen on paper, with its baseline origin at (x, y)
+// of a screen; or, with boxCorner, with the top-left corner of its box there, as a label draws it.
+struct Text {
+    std::string text;
+    int x, y;
+    bool boxCorner;
+    gui::Colour pen, paper;
+};
+
+// Which pixels of a screen of that size the text covers.
+std::vector<bool> Covered(int width, int height, const Text& t) {
+    std::vector<gui::Pixel> memory(static_cast<size_t>(width) * height);
+    gui::ScreenEngineLpc engine(memory.data(), width, height, 0);
+    auto font = std::make_unique<gui::Font>();
+    font->LoadFromMemory(gui::kBuiltinFont, gui::kBuiltinFontSize);
+    const gui::Rect box = gui::TextBounds(*font, t.text.c_str());
+    engine.RegisterFont(0, std::move(font));
+    engine.SelectFont(0);
+    engine.SetPenColour(t.pen);
+    const gui::Pixel paper = gui::ToPixel(t.paper);
+    std::fill(engine.Canvas().buffer.begin(), engine.Canvas().buffer.end(), paper);
+    engine.DrawText(t.boxCorner ? t.x - box.left : t.x, t.boxCorner ? t.y - box.top : t.y, t.text.c_str(), nullptr);
+    std::vector<bool> covered;
+    for (gui::Pixel p : engine.Canvas().buffer) covered.push_back(p != paper);
+    return covered;
+}
+
+// Whether any of the frames the simulator wrote into dir shows the text and nothing else inside
+// area: the pixels unlike the area's first one are exactly those the device's font covers.
+bool AnyFrameShows(const std::string& dir, const gui::Rect& area, const Text& t) {
+    PngFile frame;
+    std::vector<bool> covered;
+    for (int n = 1; frame.Load(dir + "/frame-" + std::to_string(10000 + n).substr(1) + ".png"); ++n) {
+        if (covered.empty()) covered = Covered(frame.width, frame.height, t);
+        bool same = true;
+        for (int y = area.top; same && y <= area.bottom; ++y) {
+            for (int x = area.left; same && x <= area.right; ++x) {
+                const bool shown = frame.At(x, y) != frame.At(area.left, area.top);
+                same = shown == covered[static_cast<size_t>(y) * frame.width + x];
+            }
+        }
+        if (same) return true;
+    }
+    return false;
+}
 
 }  // namespace
 
@@ -156,6 +208,24 @@ TEST_F(BootFlowTest, MediaProblemsAreShownAndTheMenuComesBack) {
     EXPECT_EQ(r.out.find("File selected."), std::string::npos);
 }
 
+TEST_F(BootFlowTest, TheScreenShowsTheProgramAndTheInstalledVersion) {
+    // The version file's first line keeps 31 characters; the line on the screen 34.
+    device.InstallApplication(1000, false);
+    device.WriteNand("etc/zup_version", "v2015.01.14-rc3-arvel-ii-display\n1.00\n");
+    // Once a dialog has chosen the font, every pass of the wait for the stick draws the lines.
+    const ProcessResult r =
+        device.Run(std::string(kMenu) + "DOWN ENTER " + kMenu + "ENTER", 10, {"--frames", device / "frames"});
+    EXPECT_EQ(r.status, 0) << r.out;
+    const struct {
+        gui::Rect area;
+        Text line;
+    } lines[] = {
+        {gui::Rect(0, 0, 800, 26), {"Tovrask v1.0, Jan 14 2015", 10, 20, false, 0x808080, 0x000000}},
+        {gui::Rect(0, 26, 800, 26), {"Installed: v2015.01.14-rc3-arvel-i", 10, 45, false, 0x808080, 0x000000}},
+    };
+    for (const auto& l : lines) EXPECT_TRUE(AnyFrameShows(device / "frames", l.area, l.line)) << l.line.text;
+}
+
 TEST_F(BootFlowTest, ACorruptBundleIsRefusedAndNothingIsWritten) {
     device.InstallApplication(1000, false);
     PutBundle("bad.zup", {{"arvel/arvel", "tampered"}}, true);
@@ -209,7 +279,7 @@ TEST_F(BootFlowTest, SystemResetErasesTheNandWithTheResetCode) {
         dev.Stub("flash_eraseall", c.status);
         const ProcessResult r = dev.Run(std::string(kMenu) + "DOWN DOWN ENTER wait:500 " +
                                             TypeCode(access_codes::kReset) + " " + kMenu + "ENTER",
-                                        10, {"--screenshot", dev / "end.png"});
+                                        10, {"--frames", dev / "frames"});
         EXPECT_EQ(r.status, 0) << r.out;
         char pass[32];
         std::snprintf(pass, sizeof(pass), "Pass 0x%x.\n", access_codes::kReset);
@@ -217,7 +287,10 @@ TEST_F(BootFlowTest, SystemResetErasesTheNandWithTheResetCode) {
                                     "Filesystem format: flash_eraseall /dev/mtd4\n", "m_eState == sUpgrade\n"}))
             << r.out;
         EXPECT_EQ(dev.Calls(), "flash_eraseall " + (dev / "dev/mtd4") + "\n");
-        (void)c.message;
+        // The message's line, black on white in the dialog (its box's corner at 269, 235).
+        EXPECT_TRUE(AnyFrameShows(dev / "frames", gui::Rect(269, 235, 262, 22),
+                                  {c.message, 269, 235, true, 0x000000, 0xFFFFFF}))
+            << c.message;
     }
 }
 

@@ -86,7 +86,10 @@ std::vector<std::string> MainThreadLines(const std::string& out) {
     std::vector<std::string> lines;
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);) {
-        if (line.rfind("Reading From : ", 0) != 0) lines.push_back(line);
+        const bool keyThread = line.rfind("Reading From : ", 0) == 0 ||
+                               line == "input event2 is not a valid device." ||
+                               line == "input event1 is not a valid device.";
+        if (!keyThread) lines.push_back(line);
     }
     return lines;
 }

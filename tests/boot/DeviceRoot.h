@@ -43,8 +43,9 @@ private:
     std::string nandDevice_;
 };
 
-// The lines the main thread wrote to a console text. The key thread's own texts ("Reading From :
-// ..." and the unterminated "Exiting key thread!") may come between any two of them and are left out.
+// The lines the main thread wrote to a console text. The key thread's own texts (the devices it
+// could not open, "Reading From : ..." and the unterminated "Exiting key thread!") may come
+// between any two of them, even after the last, and are left out.
 std::vector<std::string> MainThreadLines(const std::string& out);
 // Whether `expected` appear in this order (not necessarily next to each other).
 bool InOrder(const std::string& out, const std::vector<std::string>& expected);

@@ -30,7 +30,6 @@ bool KeyFeeder::Start(std::string* error) {
                 return false;
             }
         }
-        StartPlayer();
         return true;
     }
     const std::string dev = root_ + "/dev";
@@ -52,11 +51,10 @@ bool KeyFeeder::Start(std::string* error) {
         *error = "cannot open " + event2 + ": " + std::strerror(errno);
         return false;
     }
-    StartPlayer();
     return true;
 }
 
-void KeyFeeder::StartPlayer() {
+void KeyFeeder::StartScript() {
     if (script_.steps.empty()) return;
     player_ = std::thread([this] { Play(); });
     player_.detach();  // dropped with the rest of the script when the program exits

@@ -17,13 +17,14 @@ class KeyFeeder {
 public:
     KeyFeeder(const std::string& root, const KeyScript& script, ConsoleRelay* console, std::function<void()> stop);
 
-    // Makes the FIFO if needed and starts the script; false with a reason on failure.
+    // Makes the FIFO if needed; false with a reason on failure.
     bool Start(std::string* error);
+    // Plays the script from a thread of its own, if there is one.
+    void StartScript();
     // Removes what the simulator made in the root.
     void CleanUp();
 
 private:
-    void StartPlayer();
     void Play();
     bool WriteKey(unsigned code, int value);
 

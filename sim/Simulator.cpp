@@ -41,6 +41,12 @@ Simulator::Simulator(const SimOptions& options) : options_(options) {
     keys_ = new KeyFeeder(options_.root, options_.keys, console_, [] { End("stopped by the key script"); });
 }
 
+Simulator::~Simulator() {
+    delete keys_;
+    delete console_;
+    delete system_;
+}
+
 // Runs when the program exits, and from the watchdog: the program's last lines, the screenshot,
 // and nothing left behind in the root.
 void Simulator::AtExit() {
@@ -83,6 +89,8 @@ int Simulator::Run() {
         keys_->CleanUp();
         return 64;
     }
+    // From here on threads use the simulated device: nothing of it is freed again.
+    keys_->StartScript();
     running = this;
     platform::Install(system_);
     std::atexit(AtExit);

@@ -11,6 +11,10 @@
 class Simulator {
 public:
     explicit Simulator(const SimOptions& options);
+    // Only reached when Run returned: once the program runs, it leaves with exit().
+    ~Simulator();
+    Simulator(const Simulator&) = delete;
+    Simulator& operator=(const Simulator&) = delete;
 
     // Returns only when the simulated device cannot be set up (status 64).
     int Run();

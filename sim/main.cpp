@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tovrask-sim: %s\n%s", error.c_str(), SimOptions::Usage());
         return 64;  // a status the program itself never uses
     }
-    Simulator* simulator = new Simulator(options);  // the program leaves with exit()
-    return simulator->Run();
+    // The program leaves with exit(), which leaves this frame, and the simulator in it, alone.
+    Simulator simulator(options);
+    return simulator.Run();
 }

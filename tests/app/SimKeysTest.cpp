@@ -32,7 +32,7 @@ TEST(SimulatorKeys, KeysFromEvent1ComeInTheDevicesOwnRecordLayout) {
     testsupport::MakeDirs(root / "mnt/nand");
     // Long enough to load that the key is in before the load ends.
     testsupport::WriteFile(root / "dev/mtdblock4/arvel/arvel", "");
-    ASSERT_EQ(::truncate((root / "dev/mtdblock4/arvel/arvel").c_str(), 64 << 20), 0);
+    ASSERT_EQ(::truncate((root / "dev/mtdblock4/arvel/arvel").c_str(), 256 << 20), 0);
     testsupport::WriteFile(root / "dev/mtdblock4/etc/skip-update", "1");
     for (uint16_t code : {KEY_F1}) {
         for (int value : {1, 0}) {

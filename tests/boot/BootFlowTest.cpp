@@ -124,10 +124,10 @@ TEST_F(BootFlowTest, ANormalBootMeasuresTheApplicationAndStartsIt) {
 
 TEST_F(BootFlowTest, F1DuringTheLoadShowsTheMenuAfterIt) {
     device.InstallApplication(0);
-    ASSERT_EQ(::truncate(device.Nand("arvel/arvel").c_str(), 64 << 20), 0);  // long enough to catch
+    ASSERT_EQ(::truncate(device.Nand("arvel/arvel").c_str(), 256 << 20), 0);  // long enough to catch
     const ProcessResult r = device.Run(std::string("F1 ") + kMenu + "ENTER");
     EXPECT_EQ(r.status, 0) << r.out;
-    EXPECT_TRUE(InOrder(r.out, {"Load complete in ", "kB/s. 67108864\n", "m_eState == sUpgrade\n",
+    EXPECT_TRUE(InOrder(r.out, {"Load complete in ", "kB/s. 268435456\n", "m_eState == sUpgrade\n",
                                 "Switching to main application.\n"}))
         << r.out;
 }

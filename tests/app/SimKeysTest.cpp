@@ -12,7 +12,7 @@ using testsupport::TempDir;
 namespace {
 
 ProcessResult Sim(const TempDir& root, const std::string& keys, std::vector<std::string> more = {}) {
-    std::vector<std::string> args = {"--root", root.Path(), "--timeout-ms", "20000"};
+    std::vector<std::string> args = {"--root", root.Path(), "--timeout-ms", testsupport::kSimulatorHangMs};
     if (!keys.empty()) args.insert(args.end(), {"--keys", keys});
     args.insert(args.end(), more.begin(), more.end());
     return RunProgram("tovrask-sim", args);

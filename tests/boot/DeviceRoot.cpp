@@ -57,7 +57,7 @@ std::vector<std::string> SimArgs(const std::string& root, const std::string& key
                                  const std::vector<std::string>& more) {
     std::ostringstream clock;
     clock << rate;
-    std::vector<std::string> args = {"--root", root, "--timeout-ms", "20000", "--clock-rate", clock.str()};
+    std::vector<std::string> args = {"--root", root, "--timeout-ms", testsupport::kSimulatorHangMs, "--clock-rate", clock.str()};
     if (!keys.empty()) args.insert(args.end(), {"--keys", keys});
     args.insert(args.end(), more.begin(), more.end());
     return args;

@@ -20,7 +20,7 @@ ProcessResult Sim(const TempDir& root, std::vector<std::string> args) {
     testsupport::MakeDirs(root / "mnt/nand");
     testsupport::WriteFile(root / "dev/mtdblock4/arvel/arvel", std::string(1 << 20, 'a'));
     testsupport::WriteFile(root / "dev/mtdblock4/etc/skip-update", "1");
-    args.insert(args.begin(), {"--root", root.Path(), "--timeout-ms", "20000"});
+    args.insert(args.begin(), {"--root", root.Path(), "--timeout-ms", testsupport::kSimulatorHangMs});
     return RunProgram("tovrask-sim", args);
 }
 
@@ -78,7 +78,7 @@ TEST(Simulator, PaddedRowsAndOtherDepthsShowTheSamePicture) {
     // No NAND: the menu comes and stays on the screen until the script stops the run.
     TempDir root;
     auto run = [&](std::vector<std::string> more) {
-        std::vector<std::string> args = {"--root", root.Path(), "--timeout-ms", "20000", "--keys",
+        std::vector<std::string> args = {"--root", root.Path(), "--timeout-ms", testsupport::kSimulatorHangMs, "--keys",
                                          "until:\"m_eState == sUpgrade\" wait:300 stop"};
         args.insert(args.end(), more.begin(), more.end());
         return RunProgram("tovrask-sim", args);

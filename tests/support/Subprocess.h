@@ -19,6 +19,10 @@ ProcessResult RunProgram(const std::string& name, const std::vector<std::string>
 // Runs any command line as given (argv[0] searched in PATH); no emulator.
 ProcessResult RunCommand(const std::vector<std::string>& argv, const std::string& input = "");
 
+// The simulator's --timeout-ms for runs that end by themselves or by their script's "stop": only
+// a run that has hung gets there. Generous, for emulated builds on a loaded machine.
+constexpr const char* kSimulatorHangMs = "120000";
+
 std::string ProgramPath(const std::string& name);
 // The command line RunProgram runs (with the emulator's words in front in a cross build).
 std::vector<std::string> ProgramCommand(const std::string& name, const std::vector<std::string>& args);

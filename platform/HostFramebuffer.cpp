@@ -16,6 +16,10 @@ constexpr int kFakeDescriptor = 1000;  // never used for a real call
 
 HostFramebuffer::HostFramebuffer(const Config& config) : config_(config) {
     if (config_.lineLength <= 0) config_.lineLength = config_.width * 2;
+    if (!config_.framesDir.empty()) {
+        frames_ = std::make_unique<FrameRecorder>(config_.framesDir, config_.width, config_.height,
+                                                  config_.lineLength);
+    }
 }
 
 bool HostFramebuffer::ParseFailure(const std::string& text, Failure* out) {
@@ -83,12 +87,13 @@ void HostFramebuffer::Flushed() {
         std::lock_guard<std::mutex> hold(shownLock_);
         shown_ = memory_;
     }
-    if (config_.framesDir.empty() || memory_ == lastFrame_) return;
+    if (frames_ == nullptr || memory_ == lastFrame_) return;
     lastFrame_ = memory_;
-    char name[32];
-    std::snprintf(name, sizeof(name), "/frame-%04d.png", ++framesWritten_);
-    WriteRgb565Png(config_.framesDir + name, memory_.data(), config_.width, config_.height,
-                   config_.lineLength);
+    frames_->Record(memory_);
+}
+
+void HostFramebuffer::FinishFrames() {
+    if (frames_ != nullptr) frames_->Finish();
 }
 
 std::vector<uint8_t> HostFramebuffer::LastFlushed() {

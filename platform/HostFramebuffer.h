@@ -3,9 +3,12 @@
 #include <linux/fb.h>
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
+
+#include "platform/FrameRecorder.h"
 
 namespace platform {
 
@@ -34,7 +37,8 @@ public:
 
     // Writes the picture as last flushed; false when the memory was never mapped.
     bool WriteScreenshot(const std::string& path);
-    int FramesWritten() const { return framesWritten_; }
+    // Returns once every captured frame is written.
+    void FinishFrames();
     // The picture as last flushed (RGB565 rows of lineLength bytes); empty before the mapping.
     std::vector<uint8_t> LastFlushed();
 
@@ -46,7 +50,7 @@ private:
     std::mutex shownLock_;  // the timeout watchdog reads the shown picture from its own thread
     std::vector<uint8_t> shown_;
     std::vector<uint8_t> lastFrame_;
-    int framesWritten_ = 0;
+    std::unique_ptr<FrameRecorder> frames_;  // none without a frames folder
 };
 
 }  // namespace platform

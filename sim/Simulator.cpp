@@ -53,6 +53,7 @@ void Simulator::AtExit() {
     Simulator* sim = running;
     if (sim == nullptr) return;
     sim->console_->Finish();
+    sim->system_->Framebuffer().FinishFrames();
     if (!sim->options_.screenshot.empty() &&
         !sim->system_->Framebuffer().WriteScreenshot(sim->options_.screenshot)) {
         std::fprintf(stderr, "tovrask-sim: no screenshot written to %s (the framebuffer was never mapped)\n",

@@ -50,9 +50,10 @@ for name in x86 armhf-static; do
     done
     echo "$deb: $(dpkg-deb -f "$deb" Architecture), $(grep -c '^-' <<< "$contents") files"
 done
-build tsan "-DTOVRASK_TSAN=ON -DTOVRASK_HOST_TOOLS=OFF" app_tests tovrask-sim
-# The key thread is never joined (exit ends it with the process), so leaks are not reported.
-TSAN_OPTIONS=report_thread_leaks=0 check tsan -R 'KeyThread|KeyRing|SimulatorKeys|MainLoop'
+build tsan "-DTOVRASK_TSAN=ON -DTOVRASK_HOST_TOOLS=OFF" app_tests platform_tests tovrask-sim
+# The key thread and the frame writer are never joined (exit ends them with the process), so
+# leaks are not reported.
+TSAN_OPTIONS=report_thread_leaks=0 check tsan -R 'KeyThread|KeyRing|SimulatorKeys|MainLoop|FrameRecorder'
 if [ -f tools/fuzz-smoke.sh ]; then
     echo "=== fuzz"
     bash tools/fuzz-smoke.sh

@@ -10,13 +10,13 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "gui/engine/Pixmap16.h"
 #include "platform/PngWriter.h"
 #include "tools/artwork/Artwork.h"
+#include "tools/common/OutputFile.h"
 #include "tools/picture/Encoding.h"
 #include "tools/picture/PngPicture.h"
 
@@ -152,9 +152,7 @@ int main(int argc, char** argv) {
         "// Regenerate: cmake --build BUILD --target regenerate-artwork\n";
     const std::string source = picture::PixmapSourceFile(
         head, "gui/engine/data/BackgroundPictures.h", definitions.substr(1));
-    std::ofstream out(output, std::ios::binary | std::ios::trunc);
-    out << source;
-    if (!out.flush()) {
+    if (!tools::WriteOutputFile(output, source.data(), source.size())) {
         std::fprintf(stderr, "tovrask-artwork: cannot write %s\n", output.c_str());
         return 1;
     }

@@ -8,9 +8,9 @@
 // symbols of the control range are drawn here.
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <string>
 
+#include "tools/common/OutputFile.h"
 #include "tools/fontgen/FontImage.h"
 #include "tools/fontgen/SymbolPainter.h"
 #include "tools/typeface/TypefaceRasterizer.h"
@@ -33,12 +33,6 @@ int Usage() {
     std::fprintf(stderr,
                  "usage: tovrask-fontgen [--typeface FILE.ttf] [--image FILE] OUTPUT.cpp\n");
     return 2;
-}
-
-bool WriteBytes(const std::string& path, const void* data, size_t size) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
-    return static_cast<bool>(out.flush());
 }
 
 // Width of the strokes of 'l' at its middle row, in pixels.
@@ -125,8 +119,8 @@ int main(int argc, char** argv) {
                                " pixels, hinted and anti-aliased by FreeType;\n"
                                "// the symbols of codes 1 to 31 are drawn by the generator.\n";
     const std::string source = fontgen::CppSource(font, image, origin);
-    if (!WriteBytes(output, source.data(), source.size()) ||
-        (!imagePath.empty() && !WriteBytes(imagePath, image.data(), image.size()))) {
+    if (!tools::WriteOutputFile(output, source.data(), source.size()) ||
+        (!imagePath.empty() && !tools::WriteOutputFile(imagePath, image.data(), image.size()))) {
         std::fprintf(stderr, "tovrask-fontgen: cannot write %s\n", output.c_str());
         return 1;
     }

@@ -9,9 +9,9 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <string>
 
+#include "tools/common/OutputFile.h"
 #include "tools/picture/Encoding.h"
 #include "tools/picture/PngPicture.h"
 
@@ -22,12 +22,6 @@ int Usage() {
                  "usage: tovrask-picture image INPUT.png OUTPUT.img\n"
                  "       tovrask-picture pixmap [--name kName] INPUT.png OUTPUT.cpp\n");
     return 2;
-}
-
-bool WriteBytes(const std::string& path, const void* data, size_t size) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
-    return static_cast<bool>(out.flush());
 }
 
 bool IsIdentifier(const std::string& s) {
@@ -91,7 +85,7 @@ int main(int argc, char** argv) {
             picture::PixmapDefinition(name, "", picture.width, picture.height, words));
         size = std::to_string(words.size() * 2) + " bytes of data";
     }
-    if (!WriteBytes(output, bytes.data(), bytes.size())) {
+    if (!tools::WriteOutputFile(output, bytes.data(), bytes.size())) {
         std::fprintf(stderr, "tovrask-picture: cannot write %s\n", output.c_str());
         return 1;
     }

@@ -66,6 +66,17 @@ void WidgetMain::ShowMessage(const char* title, const char* text) {
     dialog = new DialogMessage(title, text, this);
 }
 
+void WidgetMain::ShowResult(int status, const char* success, const char* failure) {
+    if (status == 0) {
+        ShowMessage("Info", success);
+    } else {
+        ShowMessage("Warning", failure);
+    }
+    Stamp();
+    m_eState = sMessage;
+    RedrawAll();
+}
+
 void WidgetMain::SetProgress(int value) {
     if (auto* progress = dynamic_cast<DialogProgressBar*>(dialog)) progress->SetProgress(value);
 }
@@ -401,17 +412,8 @@ void WidgetMain::StepFormat() {
     std::string command = "flash_eraseall " + mounts[kMountNand]->device;
     if (command.size() >= 6) command.erase(command.size() - 6, 5);
     std::printf("Filesystem format: %s\n", command.c_str());
-    const int status = platform::Current().Shell(command.c_str());
-    CloseDialog();
-    if (status == 0) {
-        ShowMessage("Info", "Format success.");
-    } else {
-        ShowMessage("Warning", "Format FAILED.");
-    }
+    ShowResult(platform::Current().Shell(command.c_str()), "Format success.", "Format FAILED.");
     appPresent = false;
-    Stamp();
-    m_eState = sMessage;
-    RedrawAll();
 }
 
 bool WidgetMain::OnMenuStart() {
@@ -444,16 +446,7 @@ bool WidgetMain::OnPassword(int64_t param) {
         if (directory == nullptr) return true;
         const std::string command = std::string("rm -rf ") + directory + "/*";
         std::printf("Deleting mass storage: %s\n", command.c_str());
-        const int status = platform::Current().Shell(command.c_str());
-        CloseDialog();
-        if (status == 0) {
-            ShowMessage("Info", "Cleanup completed.");
-        } else {
-            ShowMessage("Warning", "Cleanup FAILED.");
-        }
-        Stamp();
-        m_eState = sMessage;
-        RedrawAll();
+        ShowResult(platform::Current().Shell(command.c_str()), "Cleanup completed.", "Cleanup FAILED.");
     } else if (code != access_codes::kAccepted1 && code != access_codes::kAccepted2) {
         m_eState = sPasswordInvalid;
     }

@@ -83,6 +83,8 @@ private:
 
     void CloseDialog();
     void ShowMessage(const char* title, const char* text);
+    // A service command's outcome, shown as a message for the message's time.
+    void ShowResult(int status, const char* success, const char* failure);
     void RedrawAll() { SetTreeDirty(true); }
     void Stamp();
     int32_t Elapsed() const;

@@ -21,9 +21,7 @@ void Application::Init(void* framebuffer, int32_t width, int32_t height, int32_t
     engine = new gui::ScreenEngineLpc(framebuffer, width, height, lineLength);
     gui::SetEngine(engine);
 
-    auto font = std::make_unique<gui::Font>();
-    font->LoadFromMemory(gui::kBuiltinFont, gui::kBuiltinFontSize);
-    engine->RegisterFont(0, std::move(font));
+    engine->RegisterFont(0, gui::LoadBuiltinFont());
 
     mainWidget = new tovrask::WidgetMain(&platform, width, height);
     input = new InputHandler();

@@ -20,9 +20,7 @@ struct Screen {
     std::vector<gui::Pixel> framebuffer = std::vector<gui::Pixel>(kWidth * kHeight);
     gui::ScreenEngineLpc engine{framebuffer.data(), kWidth, kHeight, kWidth * 2};
     Screen() {
-        auto font = std::make_unique<gui::Font>();
-        font->LoadFromMemory(gui::kBuiltinFont, gui::kBuiltinFontSize);
-        engine.RegisterFont(0, std::move(font));
+        engine.RegisterFont(0, gui::LoadBuiltinFont());
         engine.SelectFont(0);
         engine.SetPenColour(0xFFFFFFFF);
     }

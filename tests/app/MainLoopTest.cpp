@@ -16,9 +16,7 @@ protected:
         app = new Application();
         app->engine = new gui::ScreenEngineLpc(framebuffer.data(), 64, 48, 0);
         gui::SetEngine(app->engine);
-        auto font = std::make_unique<gui::Font>();
-        font->LoadFromMemory(gui::kBuiltinFont, gui::kBuiltinFontSize);
-        app->engine->RegisterFont(0, std::move(font));
+        app->engine->RegisterFont(0, gui::LoadBuiltinFont());
         app->events = &events;
         app->input = new InputHandler();
         app->mainWidget = new tovrask::WidgetMain(&app->platform, 64, 48);

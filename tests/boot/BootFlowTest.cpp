@@ -51,8 +51,7 @@ struct Text {
 std::vector<bool> Covered(int width, int height, const Text& t) {
     std::vector<gui::Pixel> memory(static_cast<size_t>(width) * height);
     gui::ScreenEngineLpc engine(memory.data(), width, height, 0);
-    auto font = std::make_unique<gui::Font>();
-    font->LoadFromMemory(gui::kBuiltinFont, gui::kBuiltinFontSize);
+    std::unique_ptr<gui::Font> font = gui::LoadBuiltinFont();
     const gui::Rect box = gui::TextBounds(*font, t.text.c_str());
     engine.RegisterFont(0, std::move(font));
     engine.SelectFont(0);

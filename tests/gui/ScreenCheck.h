@@ -14,11 +14,9 @@
 
 // Registers the built-in font as font 0, as start-up does.
 inline void RegisterBuiltinFont(gui::AbstractScreenEngine& engine) {
-    auto font = std::make_unique<gui::Font>();
     testing::internal::CaptureStdout();
-    font->LoadFromMemory(gui::kBuiltinFont, gui::kBuiltinFontSize);
+    engine.RegisterFont(0, gui::LoadBuiltinFont());
     testing::internal::GetCapturedStdout();
-    engine.RegisterFont(0, std::move(font));
 }
 
 // The screen widgets draw on while the object lives (the built-in font is font 0 and every

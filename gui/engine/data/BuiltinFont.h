@@ -2,6 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+
+#include "gui/engine/Font.h"
 
 namespace gui {
 
@@ -9,5 +12,8 @@ namespace gui {
 // Made by tools/fontgen from a free typeface (BuiltinFont.cpp is generated).
 extern const uint8_t kBuiltinFont[];
 extern const size_t kBuiltinFontSize;
+
+// A new font loaded from kBuiltinFont (loading prints its metrics line and glyph count).
+std::unique_ptr<Font> LoadBuiltinFont();
 
 }  // namespace gui

@@ -78,7 +78,8 @@ int PolygonRasterizer::Rasterize(const Point* points, int count, std::vector<Spa
         int crossings = 0;
         for (int32_t e = active_; e >= 0; e = edges_[e].next) {
             const int32_t x = edges_[e].x;
-            edges_[e].x += edges_[e].step;
+            // Not past the last row: one step more can leave 32 bits for a steep edge.
+            if (y < edges_[e].last) edges_[e].x += edges_[e].step;
             if (crossings == kMaxCrossings) continue;  // more than the shapes drawn here need
             int j = crossings++;
             while (j > 0 && crossings_[j - 1] > x) {

@@ -214,6 +214,17 @@ TEST(ZupTest, CreateRefusesWhatABundleCannotHold) {
     // Refused before anything was written.
     EXPECT_EQ(ReadFile(dir / "out.zup"), "old");
 
+    // An empty tree (or one holding only the bundle itself) gives a bundle that could never be
+    // extracted.
+    MakeDirs(dir / "empty");
+    r = Zup({"create", "-o", dir / "out.zup", dir / "empty"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("the tree is empty"), std::string::npos) << r.err;
+    ASSERT_TRUE(WriteFile(dir / "empty/self.zup", "old"));
+    EXPECT_EQ(Zup({"create", "-o", dir / "empty/self.zup", dir / "empty"}).status, 1);
+    EXPECT_EQ(ReadFile(dir / "empty/self.zup"), "old");
+    EXPECT_EQ(ReadFile(dir / "out.zup"), "old");
+
     r = Zup({"create", "-o", dir / "out.zup", dir / "missing"});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("not a directory"), std::string::npos);

@@ -178,9 +178,18 @@ int CreateBundle(const Options& options) {
         return outExists && item.info.st_dev == outInfo.st_dev &&
                item.info.st_ino == outInfo.st_ino;
     };
+    size_t entries = 0;
     for (const Item& item : items) {
-        if (!isOutput(item) && !Storable(item))
+        if (isOutput(item))
+            continue;
+        if (!Storable(item))
             return 1;
+        ++entries;
+    }
+    // A bundle without entries verifies but can never be extracted.
+    if (entries == 0) {
+        Complain(options.rootDir, "nothing to bundle: the tree is empty");
+        return 1;
     }
     BundleWriter writer;
     if (!writer.Open(options.output)) {

@@ -45,6 +45,7 @@ std::string HostMounts::ToHost(const std::string& resolved, int* mountIndex) con
 }
 
 std::string HostMounts::Translate(const std::string& devicePath, bool followFinal) const {
+    std::lock_guard<std::mutex> hold(lock_);
     std::string resolved;
     if (!Resolve(devicePath, followFinal, &resolved)) {
         return root_ + "/.tovrask-sim-link-loop/" + devicePath;
@@ -53,6 +54,7 @@ std::string HostMounts::Translate(const std::string& devicePath, bool followFina
 }
 
 int HostMounts::Mount(const std::string& device, const std::string& mountPoint) {
+    std::lock_guard<std::mutex> hold(lock_);
     std::string deviceResolved, pointResolved;
     if (!Resolve(device, true, &deviceResolved) || !Resolve(mountPoint, true, &pointResolved)) {
         return -1;  // errno from the resolution
@@ -83,6 +85,7 @@ int HostMounts::Mount(const std::string& device, const std::string& mountPoint) 
 }
 
 int HostMounts::Unmount(const std::string& mountPoint) {
+    std::lock_guard<std::mutex> hold(lock_);
     std::string resolved;
     if (!Resolve(mountPoint, true, &resolved)) return -1;
     for (size_t i = 0; i < bindings_.size(); ++i) {
@@ -108,12 +111,16 @@ int HostMounts::Unmount(const std::string& mountPoint) {
 }
 
 void HostMounts::StreamOpened(FILE* stream, const std::string& devicePath) {
+    std::lock_guard<std::mutex> hold(lock_);
     std::string resolved;
     int index = -1;
     if (Resolve(devicePath, true, &resolved)) ToHost(resolved, &index);
     openStreams_[stream] = index < 0 ? std::string() : bindings_[index].point;
 }
 
-void HostMounts::StreamClosed(FILE* stream) { openStreams_.erase(stream); }
+void HostMounts::StreamClosed(FILE* stream) {
+    std::lock_guard<std::mutex> hold(lock_);
+    openStreams_.erase(stream);
+}
 
 }  // namespace platform

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -10,7 +11,8 @@ namespace platform {
 // The simulated device's file-system namespace: the root folder, the media bound onto mount
 // points under it, and the streams open on each medium. A block device ROOT/dev/NAME is present
 // when it is a directory holding the medium's files; mounting binds it at the mount point.
-// Symbolic links are followed as on the device: inside the root.
+// Symbolic links are followed as on the device: inside the root. The key thread translates its
+// device's path while the main loop mounts, so every public call holds one lock.
 class HostMounts {
 public:
     explicit HostMounts(std::string root);
@@ -40,6 +42,7 @@ private:
     std::string root_;
     std::vector<Binding> bindings_;
     std::map<FILE*, std::string> openStreams_;  // stream -> mount point it lies on ("" = root)
+    mutable std::mutex lock_;                    // guards bindings_ and openStreams_
 };
 
 }  // namespace platform

@@ -2,7 +2,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <atomic>
 #include <cstdio>
+#include <thread>
 
 #include "platform/HostMounts.h"
 #include "platform/HostShell.h"
@@ -101,4 +103,24 @@ TEST_F(HostMountsTest, ShellCommandsNameOnlyTheRoot) {
     // Programs of the workstation are not on the device's path.
     const int missing = shell.Run("ls /");
     EXPECT_EQ(WEXITSTATUS(missing), 127);
+}
+
+// The key thread opens its device while the main loop mounts and unmounts the media: the table
+// must not change under a translation (ThreadSanitizer builds report it otherwise).
+TEST_F(HostMountsTest, TranslatingWhileTheMainLoopMounts) {
+    std::atomic<bool> done{false};
+    std::thread keys([&] {
+        while (!done.load()) {
+            const std::string path = mounts.Translate("/dev/event2", true);
+            EXPECT_EQ(path, root / "dev/event2");
+        }
+    });
+    for (int i = 0; i < 200; ++i) {
+        ASSERT_EQ(Mount("/dev/mtdblock4", "/mnt/nand/"), 0);
+        ASSERT_EQ(Mount("/dev/sda1", "/mnt/usb/"), 0);
+        ASSERT_EQ(Unmount("/mnt/usb/"), 0);
+        ASSERT_EQ(Unmount("/mnt/nand/"), 0);
+    }
+    done = true;
+    keys.join();
 }

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <climits>
 #include <cstdio>
@@ -14,7 +15,10 @@
 
 namespace {
 
-Simulator* running = nullptr;
+// The program's exit, the watchdog and the key script's stop may all end the run, from
+// different threads: the first one finishes it, any other waits for the process to end.
+std::atomic<Simulator*> running{nullptr};
+std::atomic<bool> finishing{false};
 
 std::string Absolute(const std::string& path) {
     char resolved[PATH_MAX];
@@ -50,8 +54,11 @@ Simulator::~Simulator() {
 // Runs when the program exits, and from the watchdog: the program's last lines, the screenshot,
 // and nothing left behind in the root.
 void Simulator::AtExit() {
-    Simulator* sim = running;
-    if (sim == nullptr) return;
+    Simulator* sim = running.load();
+    if (sim == nullptr) return;  // the program never started
+    if (finishing.exchange(true)) {
+        for (;;) std::this_thread::sleep_for(std::chrono::seconds(1));
+    }
     sim->console_->Finish();
     sim->system_->Framebuffer().FinishFrames();
     if (!sim->options_.screenshot.empty() &&
@@ -91,10 +98,10 @@ int Simulator::Run() {
         return 64;
     }
     // From here on threads use the simulated device: nothing of it is freed again.
-    keys_->StartScript();
     running = this;
     platform::Install(system_);
     std::atexit(AtExit);
+    keys_->StartScript();
     StartWatchdog();
     RunProgram();
 }

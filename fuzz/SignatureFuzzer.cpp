@@ -13,7 +13,8 @@ namespace {
 
 struct Setup {
     Setup()
-        : root("Fuzz root", nullptr, Ca()), signer("Fuzz signer", &root, {}),
+        : root("Fuzz root", nullptr, Ca()),
+          signer("Fuzz signer", &root, {}),
           ca(root.CertificatePem()) {
         manifest.sha256.fill(0x5a);
         manifest.size = 12345;

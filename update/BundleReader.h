@@ -15,6 +15,8 @@
 // the main loop: VerifyStep and ExtractStep return a progress of 0..100, 101 when done, or a
 // negative error code (BundleError.h), after which the reader stays failed until the next
 // SetBundlePath.
+// With a CA file set, the verification also needs the bundle's detached signature to be valid
+// (BundleSignature), checked once the MD5 has matched and before anything can be extracted.
 //
 // The destination is a root file system. Every entry path is resolved inside it as the device
 // will see it once that tree is its root: links on the way are followed within the tree, ".."

@@ -25,8 +25,8 @@ void Sha256::Update(const void* data, size_t length) {
 
 bool Sha256::Final(Digest* digest) {
     unsigned size = 0;
-    const bool done = ok && EVP_DigestFinal_ex(context.get(), digest->data(), &size) == 1 &&
-                      size == kDigestSize;
+    const bool done =
+        ok && EVP_DigestFinal_ex(context.get(), digest->data(), &size) == 1 && size == kDigestSize;
     ok = false;
     return done;
 }

@@ -17,7 +17,8 @@ bool Line(const uint8_t* text, size_t length, size_t* at, const char* key, std::
     size_t valueEnd = end;
     if (valueEnd > *at + keyLength && text[valueEnd - 1] == '\r')
         --valueEnd;
-    value->assign(reinterpret_cast<const char*>(text) + *at + keyLength, valueEnd - *at - keyLength);
+    value->assign(reinterpret_cast<const char*>(text) + *at + keyLength,
+                  valueEnd - *at - keyLength);
     *at = end + 1;
     return true;
 }

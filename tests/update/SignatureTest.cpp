@@ -49,8 +49,8 @@ protected:
         EXPECT_EQ(run.Last(), kErrorSignature);
         EXPECT_EQ(reader.State(), -1);
         EXPECT_EQ(reader.Error(), kErrorSignature);
-        const std::string tail = std::string("Signature error: ") + why +
-                                 "\nInvalid signature of the bundle file.\n";
+        const std::string tail =
+            std::string("Signature error: ") + why + "\nInvalid signature of the bundle file.\n";
         ASSERT_GE(run.out.size(), tail.size()) << run.out;
         EXPECT_EQ(run.out.substr(run.out.size() - tail.size()), tail) << run.out;
         EXPECT_EQ(run.out.find("Verify success."), std::string::npos);

@@ -14,11 +14,11 @@ struct Signers {
     testsupport::TestCertificate intermediate;  // issued by root
     testsupport::TestCertificate leaf;          // issued by root
     testsupport::TestCertificate viaIntermediate;
-    testsupport::TestCertificate expired;       // issued by root, validity over
-    testsupport::TestCertificate notYetValid;   // issued by root, validity to come
-    testsupport::TestCertificate codeSigning;   // issued by root, code signing only
-    testsupport::TestCertificate otherRoot;     // a CA the display does not hold
-    testsupport::TestCertificate otherLeaf;     // issued by otherRoot
+    testsupport::TestCertificate expired;      // issued by root, validity over
+    testsupport::TestCertificate notYetValid;  // issued by root, validity to come
+    testsupport::TestCertificate codeSigning;  // issued by root, code signing only
+    testsupport::TestCertificate otherRoot;    // a CA the display does not hold
+    testsupport::TestCertificate otherLeaf;    // issued by otherRoot
 };
 const Signers& TestSigners();
 

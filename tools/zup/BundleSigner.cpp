@@ -77,9 +77,9 @@ int Sign(const std::string& bundle, const std::string& certPath, const std::stri
     if (cert == nullptr)
         return Failed(certPath, "no certificate (PEM) can be read");
     const PemFile keyFile(keyPath);
-    crypto::Key key(
-        keyFile.bio ? PEM_read_bio_PrivateKey(keyFile.bio.get(), nullptr, nullptr, nullptr)
-                    : nullptr);
+    crypto::Key key(keyFile.bio
+                        ? PEM_read_bio_PrivateKey(keyFile.bio.get(), nullptr, nullptr, nullptr)
+                        : nullptr);
     if (key == nullptr)
         return Failed(keyPath, "no private key (PEM) can be read");
     if (X509_check_private_key(cert.get(), key.get()) != 1)
@@ -105,14 +105,12 @@ int Sign(const std::string& bundle, const std::string& certPath, const std::stri
     if (!Measure(bundle, &manifest))
         return Failed(bundle, "cannot read");
     const std::string text = manifest.Text();
-    crypto::Bio content(
-        BIO_new_mem_buf(text.data(), static_cast<int>(text.size())));
+    crypto::Bio content(BIO_new_mem_buf(text.data(), static_cast<int>(text.size())));
     // CMS_BINARY: the manifest is signed byte for byte; no S/MIME capabilities, which only make
     // the file larger.
-    crypto::Cms cms(
-        content ? CMS_sign(cert.get(), key.get(), chain.get(), content.get(),
-                           CMS_BINARY | CMS_NOSMIMECAP)
-                : nullptr);
+    crypto::Cms cms(content ? CMS_sign(cert.get(), key.get(), chain.get(), content.get(),
+                                       CMS_BINARY | CMS_NOSMIMECAP)
+                            : nullptr);
     if (cms == nullptr)
         return Failed(bundle, "cannot be signed with that key");
     unsigned char* der = nullptr;

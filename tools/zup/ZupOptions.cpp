@@ -1,9 +1,9 @@
 #include "tools/zup/ZupOptions.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -153,7 +153,8 @@ bool ParseOptions(int argc, char** argv, Options* o, std::string* error) {
     if (!ParseOperands(args, valued, &operands, error))
         return false;
     for (const auto& option : valued) {
-        if (option.second->empty() && args.end() != std::find(args.begin(), args.end(), option.first)) {
+        if (option.second->empty() &&
+            args.end() != std::find(args.begin(), args.end(), option.first)) {
             *error = std::string(option.first) + " needs a value";
             return false;
         }

@@ -198,6 +198,19 @@ TEST_F(SignatureTest, AnUnusableCaRefusesEveryBundle) {
     }
 }
 
+// A manifest written on another system, with CRLF line ends.
+TEST_F(SignatureTest, AManifestWithCrlfLineEnds) {
+    MakeBundle();
+    std::string crlf;
+    for (const char c : fixture::ManifestOf(Path())) {
+        if (c == '\n')
+            crlf += '\r';
+        crlf += c;
+    }
+    ASSERT_TRUE(WriteFile(Path() + ".sig", TestSigners().leaf.Sign(crlf)));
+    EXPECT_EQ(Verify(Ca()).Last(), 101);
+}
+
 TEST_F(SignatureTest, ACaFileWithSeveralCertificatesTrustsEach) {
     const fixture::Signers& s = TestSigners();
     ASSERT_TRUE(WriteFile(Ca(), s.otherRoot.CertificatePem() + s.root.CertificatePem()));

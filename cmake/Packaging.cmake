@@ -20,8 +20,9 @@ elseif(CMAKE_SYSTEM_PROCESSOR MATCHES "x86_64|AMD64")
 endif()
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 if(TOVRASK_STATIC)
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6")  # zup's; tovrask needs nothing
+    # zup's (libcrypto is linked in statically too); tovrask needs nothing
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6")
 else()
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6, liblzo2-2")
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6, liblzo2-2, libssl3")
 endif()
 include(CPack)

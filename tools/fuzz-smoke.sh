@@ -12,7 +12,7 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_C_FLAGS=-fsanitize=fuzzer-no-link -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link \
     -DTOVRASK_SANITIZE=ON -DTOVRASK_FUZZ=ON -DTOVRASK_TESTS=OFF -DTOVRASK_HOST_TOOLS=OFF \
     > "$build.log" || { cat "$build.log"; exit 1; }
-cmake --build "$build" -j2 --target fuzz_bundle fuzz_font fuzz_image fuzz_detection zup
+cmake --build "$build" -j2 --target fuzz_bundle fuzz_font fuzz_image fuzz_detection fuzz_signature zup
 
 # Seeds: real bundles made by zup from a small tree with every kind of entry, once as a body
 # behind a valid head (first byte even) and once whole (odd).
@@ -49,7 +49,7 @@ echo "fuzz-smoke: fuzz_bundle ran $seconds s without a finding"
 
 # The other inputs, each from a few seeds: the built-in font, the sample logo, /proc texts.
 short=$(( seconds / 3 > 5 ? seconds / 3 : 5 ))
-mkdir -p "$build/corpus-font" "$build/corpus-image" "$build/corpus-detection"
+mkdir -p "$build/corpus-font" "$build/corpus-image" "$build/corpus-detection" "$build/corpus-signature"
 # A font of two glyphs (an absent one, then a 1 x 2 bitmap) and a 2 x 2 image of a run and a literal.
 printf 'QFONT.1\000\001\000\026\021\005\002\000\001\000\000\000\000\001\000\007\001\002\377\200\005\000\000\000\000\000\000\000AAA' \
     > "$build/corpus-font/two-glyphs"
@@ -57,7 +57,14 @@ printf 'QIM32.1\000\001\000\002\000\002\000\002\200\377\000\000\377\002\000\001\
     > "$build/corpus-image/two-packets"
 printf '\001console=ttyO2 qlx=ArvelII lcdt=1 root=/dev/mtdblock4\n' > "$build/corpus-detection/cmdline"
 printf '\000Processor\t: ARMv7\nHardware\t: Gumstix Overo\n' > "$build/corpus-detection/cpuinfo"
-for target in font image detection; do
+# Signed manifests (first byte odd; the target signs them): the one it checks against, with CRLF
+# line ends, and another size; and a signature file's first bytes (even).
+hex=$(printf '5a%.0s' $(seq 32))
+printf '\001sha256 %s\nsize 12345\n' "$hex" > "$build/corpus-signature/manifest"
+printf '\001sha256 %s\r\nsize 12345\r\n' "$hex" > "$build/corpus-signature/manifest-crlf"
+printf '\001sha256 %s\nsize 1\n' "$hex" > "$build/corpus-signature/other-size"
+printf '\000\060\202\001\000\006\011\052\206\110\206\367\015\001\007\002' > "$build/corpus-signature/signed-data"
+for target in font image detection signature; do
     "$build/bin/fuzz_$target" -max_total_time="$short" -max_len=32768 -timeout=10 -rss_limit_mb=2048 \
         -artifact_prefix="$build/" -print_final_stats=1 "$build/corpus-$target"
     echo "fuzz-smoke: fuzz_$target ran $short s without a finding"

@@ -9,7 +9,8 @@ scope=${1:-all}
 host_packages=(build-essential cmake pkg-config libpng-dev libfreetype-dev fonts-dejavu-core
                liblzo2-dev libgtest-dev libgmock-dev googletest libbenchmark-dev libssl-dev)
 all_packages=(clang libfuzzer-14-dev libclang-rt-14-dev crossbuild-essential-armhf qemu-user
-              libc6:armhf libstdc++6:armhf libpng-dev:armhf liblzo2-dev:armhf libgtest-dev:armhf)
+              libc6:armhf libstdc++6:armhf libpng-dev:armhf liblzo2-dev:armhf libgtest-dev:armhf
+              libssl-dev:armhf)
 
 wanted=("${host_packages[@]}")
 if [ "$scope" = all ]; then

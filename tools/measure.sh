@@ -59,6 +59,7 @@ END {
     row("MD5, 8 KiB buffers", "Md5Tovrask/8192", "OpenSSL MD5", "Md5OpenSsl/8192")
     row("MD5, 1 MiB buffers", "Md5Tovrask/1048576", "OpenSSL MD5", "Md5OpenSsl/1048576")
     row("`VerifyStep`, 32 MiB bundle", "VerifyStepWhole", "8 KiB reads + OpenSSL MD5", "ReadAndOpenSslMd5")
+    row("`VerifyStep` with a CA: + SHA-256 and signature", "VerifyStepSigned", "`VerifyStep`, MD5 alone", "VerifyStepWhole")
     row("extraction into an empty root", "ExtractLzoTree/0/real_time", "`cp -a` of the tree", "CopyTree/real_time")
     row("extraction onto the unchanged tree", "ExtractLzoTree/1/real_time", "`cp -a`", "CopyTree/real_time")
     row("normal boot in the simulator, 64 MiB application", "NormalBoot64MiB", "`cat` of the file", "Cat64MiB")

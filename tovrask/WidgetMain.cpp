@@ -18,6 +18,7 @@
 #include "tovrask/DialogPassword.h"
 #include "tovrask/DialogProgressBar.h"
 #include "tovrask/DialogUpgrade.h"
+#include "update/BundleError.h"
 
 namespace tovrask {
 
@@ -305,6 +306,11 @@ void WidgetMain::StepVerifyStart() {
     appFile.Close();
     bundlePathText.insert(0, mounts[kMountUsb]->directory);
     bundle->SetBundlePath(bundlePathText);
+    // A display that holds CA certificates installs only bundles signed for it. Whatever stands at
+    // that name counts: an unreadable one refuses every bundle rather than none.
+    const std::string ca = mounts[kMountNand]->directory + "/etc/zup-ca.pem";
+    struct stat info {};
+    bundle->SetSignatureAuthority(platform::Lstat(ca, &info) == 0 ? ca : std::string());
     dialog = new DialogProgressBar("Verifying", BundleName(), 100, this);
     m_eState = sVerify;
     RedrawAll();
@@ -318,7 +324,7 @@ void WidgetMain::StepVerify() {
         RedrawAll();
     } else if (r < 0) {
         std::printf("Verify error %d.\n", r);
-        ShowMessage("Warning", "Update file checksum\nERROR.");
+        ShowMessage("Warning", r == kErrorSignature ? "Update file signature\nERROR." : "Update file checksum\nERROR.");
         m_eState = sMessage;
         Stamp();
         mounts[kMountUsb]->Unmount();

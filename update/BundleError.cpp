@@ -47,6 +47,8 @@ const char* BundleErrorText(int code) {
             return "Compressed large file.";
         case kErrorLargeSize:
             return "Large file size mismatch.";
+        case kErrorSignature:
+            return "Invalid signature of the bundle file.";
     }
     return "Undocumented error";
 }

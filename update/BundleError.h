@@ -25,6 +25,7 @@ enum BundleError : int {
     kErrorExtractState = -32,
     kErrorLargeCompressed = -31,
     kErrorLargeSize = -30,
+    kErrorSignature = -51,
 };
 
 // The text of a code; null for 0, "Undocumented error" for a code not in the list.

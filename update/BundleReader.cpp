@@ -194,6 +194,8 @@ int BundleReader::VerifyStep() {
             state = sVerifying;
             buffer.resize(kChunkSize);
             md5.Init();
+            signature.Begin();
+            signature.Update(head, bundle::kHeadSize);
             const bundle::Head h = bundle::Head::Decode(head);
             std::printf("ZUP Verify start - %d files, bundle type %d.\n",
                         static_cast<int>(h.fileCount), static_cast<int>(h.type));
@@ -204,6 +206,7 @@ int BundleReader::VerifyStep() {
             if (n < 0)
                 return Fail(kErrorVerifyRead);
             md5.Update(buffer.data(), static_cast<size_t>(n));
+            signature.Update(buffer.data(), static_cast<size_t>(n));
             if (n < static_cast<int>(kChunkSize))
                 state = sVerifyDone;
             return Progress();
@@ -212,6 +215,13 @@ int BundleReader::VerifyStep() {
             md5.Final();
             if (!md5.Matches(head + 12))
                 return Fail(kErrorDigest);
+            if (signature.Required()) {
+                const SignatureStatus status = signature.Check(bundlePath);
+                if (status != SignatureStatus::kValid) {
+                    std::printf("Signature error: %s\n", SignatureStatusText(status));
+                    return Fail(kErrorSignature);
+                }
+            }
             std::printf("Verify success.\n");
             state = sVerified;
             return 101;

@@ -7,6 +7,7 @@
 
 #include "file/FileC.h"
 #include "update/BundleFormat.h"
+#include "update/BundleSignature.h"
 #include "update/Md5.h"
 
 // Reads an update bundle: opens it and checks its head, verifies the MD5 of its body, and
@@ -14,6 +15,8 @@
 // the main loop: VerifyStep and ExtractStep return a progress of 0..100, 101 when done, or a
 // negative error code (BundleError.h), after which the reader stays failed until the next
 // SetBundlePath.
+// With a CA file set, the verification also needs the bundle's detached signature to be valid
+// (BundleSignature), checked once the MD5 has matched and before anything can be extracted.
 //
 // The destination is a root file system. Every entry path is resolved inside it as the device
 // will see it once that tree is its root: links on the way are followed within the tree, ".."
@@ -31,6 +34,9 @@ public:
     // Stored with a "/" appended unless empty or already there.
     void SetDestinationRoot(const std::string& path);
     void SetBundlePath(const std::string& path);
+    // The CA file whose certificates a bundle's signature must lead to; empty (the default): a
+    // bundle needs no signature. Kept for every bundle after.
+    void SetSignatureAuthority(const std::string& caPath) { signature.SetAuthority(caPath); }
 
     // Opens the bundle and checks its head: magic, type, version, checksum, in that order.
     bool OpenHead();
@@ -94,6 +100,7 @@ private:
     std::vector<uint8_t> output;
     uint32_t counter = 0;
     std::vector<std::string> extracted;
+    BundleSignature signature;
 
     // The entry being extracted, decoded, and its full path (its own last link not followed).
     bundle::EntryHead current;

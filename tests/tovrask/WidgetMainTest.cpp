@@ -155,6 +155,42 @@ TEST_F(WidgetMainTest, AFileIndexOutsideTheListIsIgnored) {
     EXPECT_EQ(main->bundlePathText, "b1.zup");
 }
 
+// A CA file on the NAND, whatever it holds, makes the reader ask for a signature; the warning
+// then tells a refused signature from a damaged bundle.
+TEST_F(WidgetMainTest, ARefusedSignatureHasItsOwnWarning) {
+    MakeDirs(root / "dev/sda1");
+    BundleWriter writer;
+    ASSERT_TRUE(writer.Open("/dev/sda1/b1.zup"));
+    ASSERT_TRUE(writer.Finish(bundle::Head::Make(1, 100)));
+    const auto verify = [this] {
+        Quietly(kMountNand, true);
+        Quietly(kMountUsb, true);
+        main->m_eState = WidgetMain::sFileSelect;
+        main->updateFiles = {"b1.zup"};
+        Deliver(Event(evFileSelected, 0));
+        std::string out;
+        for (int i = 0; i < 10 && main->m_eState != WidgetMain::sInstallStart &&
+                        main->m_eState != WidgetMain::sMessage;
+             ++i) {
+            out += Step();
+        }
+        return out;
+    };
+    std::string out = verify();
+    EXPECT_EQ(main->m_eState, WidgetMain::sInstallStart) << out;
+    EXPECT_EQ(out.find("Signature"), std::string::npos);
+
+    WriteFile(root / "dev/mtdblock4/etc/zup-ca.pem", "");
+    out = verify();
+    EXPECT_EQ(main->m_eState, WidgetMain::sMessage);
+    EXPECT_EQ(Shown(), "Warning: Update file signature / ERROR.");
+    EXPECT_NE(out.find("Signature error: no usable CA.\nInvalid signature of the bundle file.\n"
+                       "Verify error -51.\n"),
+              std::string::npos)
+        << out;
+    EXPECT_TRUE(EndsWith(out, "Unmounting /mnt/usb/ ... Ok.\nUnmounting /mnt/nand/ ... Ok.\n")) << out;
+}
+
 TEST_F(WidgetMainTest, StartNormallyWithoutANandStaysInTheMenu) {
     main->m_eState = WidgetMain::sBootMenu;
     main->appPresent = true;

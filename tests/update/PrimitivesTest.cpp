@@ -104,7 +104,8 @@ TEST(BundleErrorTest, TextsAndUndocumentedCodes) {
         ASSERT_NE(BundleReader::ErrorText(code), nullptr);
         EXPECT_STRNE(BundleReader::ErrorText(code), "Undocumented error") << code;
     }
-    for (int code : {-29, -1, 1, 101, -51, -1000}) {
+    EXPECT_STREQ(BundleReader::ErrorText(-51), "Invalid signature of the bundle file.");
+    for (int code : {-29, -1, 1, 101, -52, -1000}) {
         EXPECT_STREQ(BundleReader::ErrorText(code), "Undocumented error") << code;
     }
 }

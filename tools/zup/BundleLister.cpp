@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "file/FileC.h"
+#include "platform/FileSystem.h"
 #include "update/BundleFormat.h"
 
 namespace zup {
@@ -14,6 +15,19 @@ int Broken(const std::string& bundle, const char* why) {
     std::fflush(stdout);
     std::fprintf(stderr, "zup: %s: %s\n", bundle.c_str(), why);
     return 1;
+}
+
+// On standard error, so that standard output stays one line per entry.
+void ShowSignature(const std::string& bundle) {
+    const std::string sig = bundle + ".sig";
+    struct stat info {};
+    std::fflush(stdout);
+    if (platform::Stat(sig, &info) == 0 && S_ISREG(info.st_mode)) {
+        std::fprintf(stderr, "zup: %s: signature file %s (%lld bytes)\n", bundle.c_str(),
+                     sig.c_str(), static_cast<long long>(info.st_size));
+    } else {
+        std::fprintf(stderr, "zup: %s: no signature file\n", bundle.c_str());
+    }
 }
 
 }  // namespace
@@ -31,8 +45,10 @@ int List(const std::string& bundle) {
     for (;;) {
         uint8_t bytes[bundle::kEntryHeadSize];
         const int got = in.Read(bytes, sizeof(bytes));
-        if (got == 0)
+        if (got == 0) {
+            ShowSignature(bundle);
             return 0;
+        }
         if (got != static_cast<int>(sizeof(bytes)))
             return Broken(bundle, "entry head cut short");
         const bundle::EntryHead entry = bundle::EntryHead::Decode(bytes);

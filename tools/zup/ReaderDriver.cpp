@@ -31,19 +31,20 @@ int RunSteps(BundleReader& reader, int (BundleReader::*step)(), const char* labe
     return 1;
 }
 
-int VerifyWith(BundleReader& reader, const std::string& bundle) {
+int VerifyWith(BundleReader& reader, const std::string& bundle, const std::string& ca) {
+    reader.SetSignatureAuthority(ca);
     reader.SetBundlePath(bundle);
     return RunSteps(reader, &BundleReader::VerifyStep, "verify", bundle);
 }
 
 }  // namespace
 
-int Verify(const std::string& bundle) {
+int Verify(const std::string& bundle, const std::string& ca) {
     BundleReader reader(0);
-    return VerifyWith(reader, bundle);
+    return VerifyWith(reader, bundle, ca);
 }
 
-int Extract(const std::string& bundle, const std::string& destDir) {
+int Extract(const std::string& bundle, const std::string& destDir, const std::string& ca) {
     struct stat info {};
     if (platform::Stat(destDir, &info) != 0 || !S_ISDIR(info.st_mode)) {
         std::fprintf(stderr, "zup: %s: not a directory\n", destDir.c_str());
@@ -60,7 +61,7 @@ int Extract(const std::string& bundle, const std::string& destDir) {
     }
     BundleReader reader(0);
     reader.SetDestinationRoot(root);
-    if (VerifyWith(reader, bundle) != 0)
+    if (VerifyWith(reader, bundle, ca) != 0)
         return 1;
     return RunSteps(reader, &BundleReader::ExtractStep, "extract", bundle);
 }

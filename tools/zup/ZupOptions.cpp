@@ -1,8 +1,10 @@
 #include "tools/zup/ZupOptions.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace zup {
@@ -79,6 +81,33 @@ bool ParseCreate(const std::vector<std::string>& args, Options* o, std::string* 
     return true;
 }
 
+// The options of list, verify, extract and sign, each taking a value, and their operands.
+bool ParseOperands(const std::vector<std::string>& args,
+                   const std::vector<std::pair<const char*, std::string*>>& valued,
+                   std::vector<std::string>* operands, std::string* error) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        std::string* value = nullptr;
+        for (const auto& option : valued) {
+            if (a == option.first)
+                value = option.second;
+        }
+        if (value != nullptr) {
+            if (i + 1 >= args.size()) {
+                *error = a + " needs a value";
+                return false;
+            }
+            *value = args[++i];
+        } else if (a.size() > 1 && a[0] == '-') {
+            *error = "unknown option " + a;
+            return false;
+        } else {
+            operands->push_back(a);
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 bool ParseOptions(int argc, char** argv, Options* o, std::string* error) {
@@ -100,32 +129,47 @@ bool ParseOptions(int argc, char** argv, Options* o, std::string* error) {
         return ParseCreate(args, o, error);
     }
     size_t wanted = 0;
+    std::vector<std::pair<const char*, std::string*>> valued;
     if (command == "list") {
         o->command = Command::kList;
         wanted = 1;
     } else if (command == "verify") {
         o->command = Command::kVerify;
         wanted = 1;
+        valued = {{"--ca", &o->ca}};
     } else if (command == "extract") {
         o->command = Command::kExtract;
         wanted = 2;
+        valued = {{"--ca", &o->ca}};
+    } else if (command == "sign") {
+        o->command = Command::kSign;
+        wanted = 1;
+        valued = {{"--cert", &o->cert}, {"--key", &o->key}, {"--chain", &o->chain}};
     } else {
         *error = "unknown command " + command;
         return false;
     }
-    for (const std::string& a : args) {
-        if (a.size() > 1 && a[0] == '-') {
-            *error = "unknown option " + a;
+    std::vector<std::string> operands;
+    if (!ParseOperands(args, valued, &operands, error))
+        return false;
+    for (const auto& option : valued) {
+        if (option.second->empty() &&
+            args.end() != std::find(args.begin(), args.end(), option.first)) {
+            *error = std::string(option.first) + " needs a value";
             return false;
         }
     }
-    if (args.size() != wanted) {
+    if (o->command == Command::kSign && (o->cert.empty() || o->key.empty())) {
+        *error = "sign needs --cert CERT.pem and --key KEY.pem";
+        return false;
+    }
+    if (operands.size() != wanted) {
         *error = command + (wanted == 1 ? " needs one BUNDLE" : " needs BUNDLE and DESTDIR");
         return false;
     }
-    o->bundle = args[0];
+    o->bundle = operands[0];
     if (wanted == 2)
-        o->destDir = args[1];
+        o->destDir = operands[1];
     return true;
 }
 
@@ -133,8 +177,9 @@ const char* ShortUsage() {
     return "usage: zup create -o OUT.zup [--type N] [--content-version N] [--compress lzo|none]\n"
            "                  [--large-threshold BYTES] ROOTDIR\n"
            "       zup list BUNDLE\n"
-           "       zup verify BUNDLE\n"
-           "       zup extract BUNDLE DESTDIR\n"
+           "       zup verify [--ca CA.pem] BUNDLE\n"
+           "       zup extract [--ca CA.pem] BUNDLE DESTDIR\n"
+           "       zup sign --cert CERT.pem --key KEY.pem [--chain CHAIN.pem] BUNDLE\n"
            "       zup --help\n";
 }
 
@@ -144,8 +189,9 @@ const char* FullUsage() {
            "usage: zup create -o OUT.zup [--type N] [--content-version N] [--compress lzo|none]\n"
            "                  [--large-threshold BYTES] ROOTDIR\n"
            "       zup list BUNDLE\n"
-           "       zup verify BUNDLE\n"
-           "       zup extract BUNDLE DESTDIR\n"
+           "       zup verify [--ca CA.pem] BUNDLE\n"
+           "       zup extract [--ca CA.pem] BUNDLE DESTDIR\n"
+           "       zup sign --cert CERT.pem --key KEY.pem [--chain CHAIN.pem] BUNDLE\n"
            "       zup --help\n"
            "\n"
            "create   writes a bundle of the tree under ROOTDIR (ROOTDIR itself is not an entry;\n"
@@ -157,10 +203,17 @@ const char* FullUsage() {
            "           --large-threshold BYTES  files of this size or more are stored as large\n"
            "                                    files, copied in chunks (default 16777216)\n"
            "list     one line per entry: type, mode (octal), size, compression, path, and\n"
-           "         -> target for links\n"
+           "         -> target for links; on standard error whether BUNDLE.sig is beside it\n"
            "verify   checks the head and the MD5 of the bundle as the device does\n"
-           "extract  verifies, then installs the bundle under DESTDIR (which must exist) as the\n"
-           "         device installs it onto its root file system\n"
+           "           --ca CA.pem              also the signature BUNDLE.sig, as a display\n"
+           "                                    holding CA.pem as /etc/zup-ca.pem does\n"
+           "extract  verifies (with --ca, the signature too), then installs the bundle under\n"
+           "         DESTDIR (which must exist) as the device installs it onto its root file\n"
+           "         system\n"
+           "sign     writes BUNDLE.sig: a CMS signature (DER) of the bundle's SHA-256 and size\n"
+           "           --cert CERT.pem          the signer's certificate\n"
+           "           --key KEY.pem            its private key\n"
+           "           --chain CHAIN.pem        intermediate certificates to include\n"
            "\n"
            "The reader's lines go to standard output, as on the device; zup's own messages to\n"
            "standard error, with a progress bar when that is a terminal. Exit status: 0 done,\n"

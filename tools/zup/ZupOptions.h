@@ -5,7 +5,7 @@
 
 namespace zup {
 
-enum class Command { kNone, kHelp, kCreate, kList, kVerify, kExtract };
+enum class Command { kNone, kHelp, kCreate, kList, kVerify, kExtract, kSign };
 
 struct Options {
     Command command = Command::kNone;
@@ -19,6 +19,12 @@ struct Options {
     // list, verify, extract
     std::string bundle;
     std::string destDir;
+    // verify, extract: the CA file a signature must lead to (empty: no signature is checked)
+    std::string ca;
+    // sign
+    std::string cert;
+    std::string key;
+    std::string chain;
 };
 
 // Parses the command line; on a usage error returns false with a one-line reason in error.

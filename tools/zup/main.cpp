@@ -5,6 +5,7 @@
 
 #include "platform/TargetSystem.h"
 #include "tools/zup/BundleLister.h"
+#include "tools/zup/BundleSigner.h"
 #include "tools/zup/ReaderDriver.h"
 #include "tools/zup/TreeBundler.h"
 #include "tools/zup/ZupOptions.h"
@@ -26,9 +27,11 @@ int main(int argc, char** argv) {
         case zup::Command::kList:
             return zup::List(options.bundle);
         case zup::Command::kVerify:
-            return zup::Verify(options.bundle);
+            return zup::Verify(options.bundle, options.ca);
         case zup::Command::kExtract:
-            return zup::Extract(options.bundle, options.destDir);
+            return zup::Extract(options.bundle, options.destDir, options.ca);
+        case zup::Command::kSign:
+            return zup::Sign(options.bundle, options.cert, options.key, options.chain);
         case zup::Command::kNone:
             break;
     }

@@ -7,8 +7,6 @@
 set -euo pipefail
 mkdir -p "$1"
 cache=$(cd "$1" && pwd)
-mkdir -p "$cache/debs"
-cd "$cache/debs"
 
 image=$(apt-cache depends linux-image-armmp:armhf | awk '/Depends: linux-image-/{print $2; exit}')
 image=${image%:armhf}
@@ -21,10 +19,15 @@ wanted=("$image:armhf" "linux-headers-$abi-armmp:armhf" "linux-headers-$abi-comm
 
 stamp=$cache/unpacked-$abi
 if [ ! -f "$stamp" ]; then
-    # Only what is missing is downloaded; a cache of an older kernel is dropped.
+    # A new kernel in the archive: everything is fetched afresh, so no older package lingers.
+    rm -rf "$cache/debs"
+    mkdir -p "$cache/debs"
+    cd "$cache/debs"
     for p in "${wanted[@]}"; do
         name=${p%:*}
-        ls "${name}"_*.deb > /dev/null 2>&1 || apt-get download -q "$p" 2>&1 | grep -v "unsandboxed" >&2 || true
+        # (apt's note that root downloads outside its sandbox is not worth showing)
+        apt-get download -q "$p" 2>&1 | grep -v "unsandboxed" >&2 || true
+        ls "${name}"_*.deb > /dev/null 2>&1 || { echo "fetch: could not download $p" >&2; exit 1; }
     done
     rm -rf "$cache/root"
     mkdir -p "$cache/root"

@@ -65,7 +65,7 @@ class Guest:
         self.command = ["qemu-system-arm", "-M", "vexpress-a9", "-m", "256", "-kernel", kernel, "-dtb", dtb,
                         "-initrd", initrd, "-append", append, "-drive", "if=sd,format=raw,file=" + sd_image,
                         "-display", "none", "-serial", "file:" + self.console_path, "-no-reboot"]
-        self.shots = {}  # name -> which of the simulator's pictures matched (1-based), or None
+        self.shots = {}  # name -> the simulator's picture it equalled
 
     def console(self):
         try:
@@ -75,9 +75,7 @@ class Guest:
             return ""
 
     def shot_summary(self):
-        parts = []
-        for name, index in self.shots.items():
-            parts.append("%s = simulator's %s" % (name, "picture" if index == 0 else "frame %d" % index))
+        parts = ["%s = simulator's %s" % (name, picture) for name, picture in self.shots.items()]
         return ", screens: " + "; ".join(parts) if parts else ""
 
     def run(self, script, wanted):
@@ -139,17 +137,18 @@ class Guest:
         return None
 
     def _shot(self, qmp, name, pictures, process):
-        """Looks at the screen until it equals one of the pictures; keeps the last look as NAME.png."""
-        targets = {p.rgb565(): i for i, p in enumerate(pictures)}
+        """Looks at the screen until it equals one of the pictures ((file name, Picture) pairs); keeps
+        the last look as NAME.png."""
+        targets = {p.rgb565(): n for n, p in pictures}
         dump = os.path.join(self.folder, name + ".ppm")
         deadline = time.monotonic() + SHOT_SECONDS
         seen = None
         while time.monotonic() < deadline and process.poll() is None:
             qmp.execute("screendump", filename=dump)
             seen = Picture.load_ppm(dump)
-            index = targets.get(seen.rgb565())
-            if index is not None:
-                self.shots[name] = index + 1 if len(pictures) > 1 else 0
+            match = targets.get(seen.rgb565())
+            if match is not None:
+                self.shots[name] = match
                 seen.save_png(os.path.join(self.folder, name + ".png"))
                 os.remove(dump)
                 return None
@@ -157,6 +156,6 @@ class Guest:
             return "screen %s: no screenshot could be taken" % name
         seen.save_png(os.path.join(self.folder, name + ".png"))
         os.remove(dump)
-        closest = min(seen.differing_pixels(p) for p in pictures)
+        closest = min(seen.differing_pixels(p) for _, p in pictures)
         return "screen %s: never equal to the simulator's (%d pixels differ at best; %s.png)" % (
             name, closest, name)

@@ -25,12 +25,8 @@ class Picture:
     def differing_pixels(self, other):
         if (self.width, self.height) != (other.width, other.height):
             return self.width * self.height
-        count = 0
-        for i in range(0, len(self.rgb), 3):
-            a, b = self.rgb[i:i + 3], other.rgb[i:i + 3]
-            if any((x ^ y) & m for x, y, m in zip(a, b, _MASK)):
-                count += 1
-        return count
+        difference = (self.rgb565() ^ other.rgb565()).to_bytes(len(self.rgb), "big")
+        return sum(1 for i in range(0, len(difference), 3) if difference[i:i + 3] != b"\0\0\0")
 
     @staticmethod
     def load_ppm(path):

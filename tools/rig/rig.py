@@ -107,22 +107,22 @@ class Rig:
     def sim_frames(self, flow, root, keys, frames):
         self.sim_run(flow, root, keys, ["--frames", frames])
         names = sorted(n for n in os.listdir(frames) if n.endswith(".png"))
-        return [Picture.load_png(os.path.join(frames, n)) for n in names]
+        return [(n, Picture.load_png(os.path.join(frames, n))) for n in names]
 
     def sim_pictures(self, flow, folder):
-        """The simulator's pictures of the flow's screenshots: name -> [Picture, ...]."""
+        """The simulator's pictures of the flow's screenshots: name -> [(file name, Picture), ...]."""
         wanted = {}
         for shot in flow.shots:
             root = os.path.join(folder, "sim-root")
             base = os.path.join(folder, "sim-" + shot.name)
             if not shot.any_frame:
                 self.sim_run(flow, root, shot.sim_keys, ["--screenshot", base + ".png"])
-                wanted[shot.name] = [Picture.load_png(base + ".png")]
+                wanted[shot.name] = [(os.path.basename(base) + ".png", Picture.load_png(base + ".png"))]
                 continue
             frames = self.sim_frames(flow, root, shot.sim_keys, base + "-frames")
-            before = {p.rgb565() for p in self.sim_frames(flow, root, shot.sim_before_keys, base + "-before")}
+            before = {p.rgb565() for _, p in self.sim_frames(flow, root, shot.sim_before_keys, base + "-before")}
             # The run's last two frames are its closing message and the screen after it.
-            wanted[shot.name] = [p for p in frames[:-2] if p.rgb565() not in before]
+            wanted[shot.name] = [(n, p) for n, p in frames[:-2] if p.rgb565() not in before]
             if not wanted[shot.name]:
                 raise RuntimeError("the simulator showed no %s screen" % shot.name)
         return wanted

@@ -23,11 +23,10 @@ if [ ! -f "$stamp" ]; then
     rm -rf "$cache/debs"
     mkdir -p "$cache/debs"
     cd "$cache/debs"
+    # (apt's note that root downloads outside its sandbox is not worth showing)
+    apt-get download -qq "${wanted[@]}" 2>&1 | grep -v "unsandboxed" >&2 || true
     for p in "${wanted[@]}"; do
-        name=${p%:*}
-        # (apt's note that root downloads outside its sandbox is not worth showing)
-        apt-get download -q "$p" 2>&1 | grep -v "unsandboxed" >&2 || true
-        ls "${name}"_*.deb > /dev/null 2>&1 || { echo "fetch: could not download $p" >&2; exit 1; }
+        ls "${p%:*}"_*.deb > /dev/null 2>&1 || { echo "fetch: could not download $p" >&2; exit 1; }
     done
     rm -rf "$cache/root"
     mkdir -p "$cache/root"

@@ -62,10 +62,13 @@ class Flow:
         return before
 
     def boot_after(self, data):
-        source = os.path.join(data, "update/boot" if self.new_kernel else "boot")
-        with open(os.path.join(source, "zImage"), "rb") as f:
-            return {"zImage": f.read()}
-
+        """The boot partition's files (name -> contents) after the flow."""
+        files = {}
+        for source in [os.path.join(data, "boot")] + ([os.path.join(data, "update/boot")] if self.new_kernel else []):
+            for name in os.listdir(source):
+                with open(os.path.join(source, name), "rb") as f:
+                    files[name] = f.read()
+        return files
 
 RESET_CODE = 0x7C3E9  # tovrask/AccessCodes.h: kReset
 WRONG_CODE = 0x123

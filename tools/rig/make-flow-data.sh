@@ -30,7 +30,9 @@ printf '[kernel]\nbootargs=console=ttyO2\n' > "$out/boot/igep.ini"
 
 update=$out/update
 printf 'kernel 2.6.37 build 15\n' > "$update/boot/zImage"
-seq 500000 600000 > "$update/arvel/arvel"
+# An application that does not compress, so that the installation lasts long enough to be seen.
+python3 -c 'import random, sys; random.seed(16); sys.stdout.buffer.write(random.randbytes(1572864))' \
+    > "$update/arvel/arvel"
 printf '1' > "$update/etc/skip-update"
 printf '2.15 (2026-12-01)\n' > "$update/etc/zup_version"
 "$bin/zup" create -o "$out/stick/good/arvel-2.15.zup" --content-version 215 "$update" > /dev/null
@@ -39,5 +41,5 @@ printf '2.15 (2026-12-01)\n' > "$update/etc/zup_version"
 cp "$out/stick/good/arvel-2.15.zup" "$out/stick/bad/arvel-2.15.zup"
 size=$(stat -c %s "$out/stick/bad/arvel-2.15.zup")
 byte=$(od -An -tu1 -j $((size - 100)) -N1 "$out/stick/bad/arvel-2.15.zup" | tr -d ' ')
-printf "\\$(printf %03o $((byte ^ 0xFF)))" |
+printf '%b' "\\0$(printf %03o $((byte ^ 0xFF)))" |
     dd of="$out/stick/bad/arvel-2.15.zup" bs=1 seek=$((size - 100)) conv=notrunc status=none

@@ -17,7 +17,7 @@ truncate -s $((sd_sectors * 512)) "$out"
     for n in 1 2 3; do echo "start=${sd_start[$n]}, size=${sd_size[$n]}, type=e"; done
 } | sfdisk --quiet "$out"
 for n in 1 2 3; do
-    mkfs.vfat --offset "${sd_start[$n]}" -n "P$n" "$out" $((sd_size[$n] / 2)) > /dev/null 2>&1
+    mkfs.vfat --offset "${sd_start[$n]}" -n "P$n" "$out" $((sd_size[n] / 2)) > /dev/null 2>&1
     folder=${folders[$n]}
     if [ -n "$(ls -A "$folder")" ]; then
         mcopy -s -i "$out@@$(sd_offset "$n")" "$folder"/* ::/

@@ -67,6 +67,11 @@ class Rig:
                               str(n)], check=True, capture_output=True, text=True)
         return int(out.stdout)
 
+    def sd_files(self, image, partition):
+        out = subprocess.run(["mdir", "-b", "-i", "%s@@%d" % (image, self.sd_offset(partition)), "::/"],
+                             capture_output=True, text=True)
+        return sorted(line[3:] for line in out.stdout.splitlines() if line.startswith("::/"))
+
     def read_sd_file(self, image, partition, name):
         out = subprocess.run(["mtype", "-i", "%s@@%d" % (image, self.sd_offset(partition)), "::/" + name],
                              capture_output=True)
@@ -166,7 +171,12 @@ class Rig:
             problems.append("NAND: unexpected %s, missing %s" % (extra, lacking))
         if "rig: nand mounted" not in console:
             problems.append("NAND: did not mount after the flow")
-        for name, contents in flow.boot_after(self.data).items():
+        # The boot partition as the guest left it, read back from the card.
+        expected = flow.boot_after(self.data)
+        names = self.sd_files(image, 1)
+        if names != sorted(expected):
+            problems.append("boot partition: files %s, expected %s" % (names, sorted(expected)))
+        for name, contents in expected.items():
             got = self.read_sd_file(image, 1, name)
             if got != contents:
                 problems.append("boot partition: %s is %r, expected %r" % (name, got, contents))

@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2034
 # The SD card's partitions, in 512-byte sectors; sourced by the scripts that make or read the card.
 sd_sectors=131072
 sd_start=([1]=2048 [2]=34816 [3]=67584)

@@ -21,14 +21,15 @@ def type_code(code):
 class Shot:
     """A screen the rig's screenshot must equal: the simulator's screenshot after sim_keys, or with
     any_frame, one of the frames it flushed during sim_keys (the progress shown depends on the
-    moment) other than those it flushed during sim_before_keys and the closing message and screen
-    (the last two)."""
+    moment) after the last one it also flushed during sim_before_keys with before_stick on the
+    stick, other than its closing message and screen (the last two)."""
 
-    def __init__(self, name, sim_keys, any_frame=False, sim_before_keys=None):
+    def __init__(self, name, sim_keys, any_frame=False, sim_before_keys=None, before_stick=None):
         self.name = name
         self.sim_keys = sim_keys
         self.any_frame = any_frame
         self.sim_before_keys = sim_before_keys
+        self.before_stick = before_stick
 
 
 class Flow:
@@ -86,13 +87,19 @@ FLOWS = [
          0, nand_change="marker",
          shots=[Shot("boot-options", MENU + "wait:500 stop")]),
     Flow("update-new-kernel", "plain", "good",
+         # The first file's line comes once "Installing" is on the screen.
          MENU + "DOWN ENTER " + STICK + "shot:file-list ENTER until:\"Extracting: \" shot:installing",
-         ["Mounted /mnt/usb/", "File selected.", "Verify success.", "Extracting: boot/zImage",
-          "Bundle extraction is complete.", "Rebooting...", "rig: status 1", "rig: reboot"],
+         ["Mounted /mnt/usb/", "File selected.", "Verify success.", "Mounted /mnt/nand/boot/",
+          "Extracting: boot/zImage", "Bundle extraction is complete.", "Rebooting...", "rig: status 1",
+          "rig: reboot"],
          1, absent=["rig: main application started"], nand_change="update", new_kernel=True,
          shots=[Shot("file-list", MENU + "DOWN ENTER " + STICK + "wait:500 stop"),
+                # Verifying the bad bundle of the same size shows the "Verifying" screens of the
+                # good one (all but 100 %, which the screen no longer shows at "Extracting: "):
+                # what is left is "Installing".
                 Shot("installing", MENU + "DOWN ENTER " + STICK + "ENTER", any_frame=True,
-                     sim_before_keys=MENU + "DOWN ENTER " + STICK + "wait:300 stop")]),
+                     sim_before_keys=MENU + "DOWN ENTER " + STICK + "ENTER until:\"Verify error\" wait:300 stop",
+                     before_stick="bad")]),
     Flow("update-bad-checksum", "plain", "bad",
          MENU + "DOWN ENTER " + STICK + "ENTER " + MENU + "ENTER",
          ["Mounted /mnt/usb/", "File selected.", "Invalid MD5 of the bundle file.", "Verify error -43.",

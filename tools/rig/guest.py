@@ -82,6 +82,8 @@ class Guest:
     def run(self, script, wanted):
         """Boots, plays the script, waits for the guest to power off; the problems found."""
         problems = []
+        # Ready before the boot: a screen may show for only a moment.
+        targets = {name: {p.rgb565(): n for n, p in pictures} for name, pictures in wanted.items()}
         sockets = tempfile.mkdtemp(prefix="rig-")
         monitor = os.path.join(sockets, "qmp")
         with open(os.path.join(self.folder, "qemu.txt"), "w") as log:
@@ -104,7 +106,7 @@ class Guest:
                 elif word.startswith("wait:"):
                     time.sleep(int(word[5:]) / 1000.0)
                 elif word.startswith("shot:"):
-                    problem = self._shot(qmp, word[5:], wanted[word[5:]], process)
+                    problem = self._shot(qmp, word[5:], targets[word[5:]], wanted[word[5:]], process)
                     if problem:
                         problems.append(problem)
                 else:
@@ -136,10 +138,9 @@ class Guest:
             time.sleep(0.02)
         return None
 
-    def _shot(self, qmp, name, pictures, process):
-        """Looks at the screen until it equals one of the pictures ((file name, Picture) pairs); keeps
-        the last look as NAME.png."""
-        targets = {p.rgb565(): n for n, p in pictures}
+    def _shot(self, qmp, name, targets, pictures, process):
+        """Looks at the screen until it equals one of the pictures ((file name, Picture) pairs, and
+        targets: their pixels -> file name); keeps the last look as NAME.png."""
         dump = os.path.join(self.folder, name + ".ppm")
         deadline = time.monotonic() + SHOT_SECONDS
         seen = None

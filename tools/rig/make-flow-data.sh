@@ -31,7 +31,7 @@ printf '[kernel]\nbootargs=console=ttyO2\n' > "$out/boot/igep.ini"
 update=$out/update
 printf 'kernel 2.6.37 build 15\n' > "$update/boot/zImage"
 # An application that does not compress, so that the installation lasts long enough to be seen.
-python3 -c 'import random, sys; random.seed(16); sys.stdout.buffer.write(random.randbytes(1572864))' \
+python3 -c 'import random, sys; random.seed(16); sys.stdout.buffer.write(random.randbytes(524288))' \
     > "$update/arvel/arvel"
 printf '1' > "$update/etc/skip-update"
 printf '2.15 (2026-12-01)\n' > "$update/etc/zup_version"

@@ -54,17 +54,28 @@ class Picture:
         return Picture(width, height, rgb)
 
     @staticmethod
+    def load_pngs(paths):
+        """PNGs, decoded by one run of ImageMagick (Python alone is too slow for a run of frames)."""
+        sizes = []
+        for path in paths:
+            with open(path, "rb") as f:
+                head = f.read(24)
+            if head[:8] != b"\x89PNG\r\n\x1a\n" or head[12:16] != b"IHDR":
+                raise ValueError("%s: not a PNG" % path)
+            sizes.append(struct.unpack(">II", head[16:24]))
+        rgb = subprocess.run(["convert"] + list(paths) + ["-depth", "8", "rgb:-"], check=True,
+                             capture_output=True).stdout
+        pictures, at = [], 0
+        for width, height in sizes:
+            pictures.append(Picture(width, height, rgb[at:at + width * height * 3]))
+            at += width * height * 3
+        if at != len(rgb):
+            raise ValueError("%s: cannot be read" % " ".join(paths))
+        return pictures
+
+    @staticmethod
     def load_png(path):
-        """Any PNG, through ImageMagick (a decoder in Python is too slow for a run of frames)."""
-        with open(path, "rb") as f:
-            head = f.read(24)
-        if head[:8] != b"\x89PNG\r\n\x1a\n" or head[12:16] != b"IHDR":
-            raise ValueError("%s: not a PNG" % path)
-        width, height = struct.unpack(">II", head[16:24])
-        rgb = subprocess.run(["convert", path, "-depth", "8", "rgb:-"], check=True, capture_output=True).stdout
-        if len(rgb) != width * height * 3:
-            raise ValueError("%s: cannot be read" % path)
-        return Picture(width, height, rgb)
+        return Picture.load_pngs([path])[0]
 
     def save_png(self, path):
         stride = self.width * 3

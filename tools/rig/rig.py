@@ -86,15 +86,16 @@ class Rig:
                         os.path.join(self.data, "maps"), stick], check=True)
         return image
 
-    def sim_root(self, flow, root):
-        """A simulated device holding what the guest starts from."""
+    def sim_root(self, flow, root, stick=None):
+        """A simulated device holding what the guest starts from (another stick if given)."""
+        stick = stick or flow.stick
         shutil.rmtree(root, ignore_errors=True)
         shutil.copytree(os.path.join(self.data, "nand", flow.nand), os.path.join(root, "dev/mtdblock4"),
                         symlinks=True)
         shutil.copytree(os.path.join(self.data, "boot"), os.path.join(root, "dev/mmcblk0p1"))
         shutil.copytree(os.path.join(self.data, "maps"), os.path.join(root, "dev/mmcblk0p2"))
-        if flow.stick:
-            shutil.copytree(os.path.join(self.data, "stick", flow.stick), os.path.join(root, "dev/sda1"))
+        if stick:
+            shutil.copytree(os.path.join(self.data, "stick", stick), os.path.join(root, "dev/sda1"))
         for d in ("mnt/nand", "mnt/usb", "mnt/maps", "proc", "sbin"):
             os.makedirs(os.path.join(root, d), exist_ok=True)
         with open(os.path.join(root, "proc/cmdline"), "w") as f:
@@ -102,17 +103,17 @@ class Rig:
         with open(os.path.join(root, "proc/cpuinfo"), "w") as f:
             f.write("Processor\t: ARMv7 Processor rev 0 (v7l)\nHardware\t: %s\n" % BOARD)
 
-    def sim_run(self, flow, root, keys, options):
-        self.sim_root(flow, root)
+    def sim_run(self, flow, root, keys, options, stick=None):
+        self.sim_root(flow, root, stick)
         run = subprocess.run([self.args.sim, "--root", root, "--timeout-ms", "60000", "--keys", keys] + options,
                              capture_output=True, text=True)
         if run.returncode not in (0, 1, 124):
             raise RuntimeError("tovrask-sim ended with %d: %s" % (run.returncode, run.stderr))
 
-    def sim_frames(self, flow, root, keys, frames):
-        self.sim_run(flow, root, keys, ["--frames", frames])
+    def sim_frames(self, flow, root, keys, frames, stick=None):
+        self.sim_run(flow, root, keys, ["--frames", frames], stick)
         names = sorted(n for n in os.listdir(frames) if n.endswith(".png"))
-        return [(n, Picture.load_png(os.path.join(frames, n))) for n in names]
+        return list(zip(names, Picture.load_pngs([os.path.join(frames, n) for n in names])))
 
     def sim_pictures(self, flow, folder):
         """The simulator's pictures of the flow's screenshots: name -> [(file name, Picture), ...]."""
@@ -125,9 +126,13 @@ class Rig:
                 wanted[shot.name] = [(os.path.basename(base) + ".png", Picture.load_png(base + ".png"))]
                 continue
             frames = self.sim_frames(flow, root, shot.sim_keys, base + "-frames")
-            before = {p.rgb565() for _, p in self.sim_frames(flow, root, shot.sim_before_keys, base + "-before")}
-            # The run's last two frames are its closing message and the screen after it.
-            wanted[shot.name] = [(n, p) for n, p in frames[:-2] if p.rgb565() not in before]
+            before = {p.rgb565() for _, p in self.sim_frames(flow, root, shot.sim_before_keys, base + "-before",
+                                                               shot.before_stick)}
+            # What follows the last frame the other run showed too, but for the run's last two frames
+            # (its closing message and the screen after it).
+            frames = frames[:-2]
+            shown = [i for i, (_, p) in enumerate(frames) if p.rgb565() in before]
+            wanted[shot.name] = frames[shown[-1] + 1 if shown else 0:]
             if not wanted[shot.name]:
                 raise RuntimeError("the simulator showed no %s screen" % shot.name)
         return wanted

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test: x86-64; x86-64 with AddressSanitizer
 # and UndefinedBehaviorSanitizer; the armhf cross build with its tests under qemu-arm; the static
-# armhf tovrask under qemu-arm and the Debian packages (amd64, armhf); the key thread against the
-# main loop under ThreadSanitizer; and a short run of every fuzz target. Build folders: build/test-*.
+# armhf tovrask under qemu-arm and the Debian packages (amd64, armhf); the static armhf tovrask on a
+# real ARM Linux kernel under qemu-system-arm (the rig); the key thread against the main loop under
+# ThreadSanitizer; and a short run of every fuzz target. Build folders: build/test-*, build/rig.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh all
@@ -70,6 +71,8 @@ for name in x86 armhf-static; do
     done
     echo "$deb: $(dpkg-deb -f "$deb" Architecture), $(grep -c '^-' <<< "$contents") files"
 done
+echo "=== rig"
+bash tools/test-rig.sh build/test-armhf-static/bin/tovrask build/test-x86/bin
 build tsan "-DTOVRASK_TSAN=ON -DTOVRASK_HOST_TOOLS=OFF" app_tests platform_tests tovrask-sim boot_flow_tests
 # The key thread and the frame writer are never joined (exit ends them with the process), so
 # thread leaks are not reported. Whole updates run in the simulator, mounts and all; the flows

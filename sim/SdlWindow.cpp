@@ -2,6 +2,8 @@
 
 #include <linux/input-event-codes.h>
 
+#include <chrono>
+#include <cstdio>
 #include <vector>
 
 #include "platform/HostFramebuffer.h"
@@ -44,6 +46,8 @@ const char* DesktopDriver() {
 
 // Often enough for the picture to follow the program by eye; the wait ends early on any event.
 constexpr int kPollMs = 15;
+// How long the end of the run waits for the window to go.
+constexpr int kLetGoSeconds = 5;
 
 }  // namespace
 
@@ -71,21 +75,30 @@ bool SdlWindow::Start(std::string* error) {
 }
 
 void SdlWindow::Close() {
-    std::lock_guard<std::mutex> once(closeLock_);
     quit_ = true;
-    // Closing from the window's own thread (the user closed it): the process ends from there.
-    if (!thread_.joinable() || thread_.get_id() == std::this_thread::get_id()) return;
-    thread_.join();
+    // The user closed the window: the run ends from the window's own thread.
+    if (thread_.get_id() == std::this_thread::get_id()) return;
+    std::lock_guard<std::mutex> once(closeLock_);
+    if (!thread_.joinable()) return;
+    // The program is ending: a window system that does not let go must not keep it from ending.
+    if (finishedFuture_.wait_for(std::chrono::seconds(kLetGoSeconds)) == std::future_status::ready) {
+        thread_.join();
+    } else {
+        std::fprintf(stderr, "tovrask-sim: the window did not close; leaving it to the end of the process\n");
+        thread_.detach();
+    }
 }
 
 void SdlWindow::Run(std::promise<std::string>* started) {
     std::string error;
     if (!Create(&error)) {
         Destroy();
+        finished_.set_value();
         started->set_value("--window: cannot open a window: " + error);
         return;
     }
     started->set_value("");
+    Show();
     std::string line;
     while (!quit_) {
         SDL_Event event;
@@ -109,13 +122,19 @@ void SdlWindow::Run(std::promise<std::string>* started) {
         }
         if (redraw) Show();
     }
-    Destroy();
+    // The window stays until the process ends, which takes it away with the connection: SDL torn
+    // down beside the program's exit could make X requests on a window already going, and Xlib
+    // ends the whole process with status 1 on such an error.
+    finished_.set_value();
 }
 
 bool SdlWindow::Create(std::string* error) {
     // SDL would turn Ctrl-C into a quit event; the program's own handling of signals stays.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    // Drawing in software: a small picture needs no GPU, and an OpenGL driver's own threads and
+    // exit handlers can hang a process that ends while the window still draws.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     const char* driver = DesktopDriver();
     if (driver == nullptr) {
         *error = "no display (DISPLAY and WAYLAND_DISPLAY are not set)";
@@ -130,7 +149,7 @@ bool SdlWindow::Create(std::string* error) {
     const std::string title = "tovrask-sim " + std::to_string(setup_.width) + "x" + std::to_string(setup_.height);
     window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                                strip_.Width() * scale, (setup_.height + strip_.Height()) * scale, 0);
-    if (window_ != nullptr) renderer_ = SDL_CreateRenderer(window_, -1, 0);
+    if (window_ != nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
     if (renderer_ != nullptr) {
         picture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING,
                                      setup_.width, setup_.height);

@@ -38,6 +38,8 @@ private:
     std::atomic<bool> quit_{false};
     std::atomic<bool> frameFlushed_{true};
     std::mutex closeLock_;
+    std::promise<void> finished_;  // the thread has let go of the window system
+    std::future<void> finishedFuture_ = finished_.get_future();
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* picture_ = nullptr;

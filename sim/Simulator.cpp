@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -52,6 +53,13 @@ Simulator::~Simulator() {
 void Simulator::AtExit() {
     Simulator* sim = running;
     if (sim == nullptr) return;
+    // The program's exit, the watchdog, a script's stop and the window may end the run at the same
+    // moment: the first does the work, the others wait for it.
+    static std::mutex ending;
+    static bool ended = false;
+    std::lock_guard<std::mutex> once(ending);
+    if (ended) return;
+    ended = true;
     // First, so that the window neither waits for nor presses anything while the run ends.
     if (sim->window_ != nullptr) sim->window_->Close();
     sim->console_->Finish();

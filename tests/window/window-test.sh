@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The simulator's window on a virtual X server of its own, driven as a person would drive it:
-#   (a) keys from the keyboard, a capture of the window while the file list waits, closing the
-#       window (WM_DELETE_WINDOW): status 124, and the capture shows the screenshot pixel for pixel;
-#   (b) the front panel's buttons clicked with the mouse, in a window at twice the size;
+#   (a) keys from the keyboard (a held key is one press), a capture of the window while the file
+#       list waits, closing the window (WM_DELETE_WINDOW): status 124, and the capture shows the
+#       screenshot pixel for pixel;
+#   (b) the front panel's buttons clicked with the mouse, in a window at twice the size that shows
+#       each pixel as two by two;
 #   (c) the program's own exit closes the window and gives its status.
 # Usage: window-test.sh BINDIR SOURCEDIR OUTDIR (BINDIR holds tovrask-sim, zup, tovrask-picture,
 # close-window and same-rgb565). OUTDIR keeps the logs and the captures (window.png).
@@ -95,7 +97,9 @@ wait_for '"Boot options"' printed a "m_eState == sUpgrade"
 win=$(window_of "tovrask-sim 800x480")
 [ -n "$win" ] || fail "(a): no window"
 xdotool windowfocus --sync "$win"
-xdotool key Down Return
+# Down held for longer than the keyboard's repeat delay is still one press: "Update", not the item
+# after it.
+xdotool keydown Down sleep 1.5 keyup Down key Return
 wait_for "file list" printed a "Focus set directly." "Mounted /mnt/usb/"
 capture "$win" "$out/window.png"
 "$bin/close-window" "$win"
@@ -105,7 +109,7 @@ finish a 124
 [ ! -e "$out/a-root/dev/event2" ] || fail "(a): the key device was left behind"
 
 echo "(b) the buttons, at twice the size"
-start b --window --scale 2
+start b --window --scale 2 --screenshot "$out/b-screen.png"
 wait_for '"Boot options"' printed b "m_eState == sUpgrade"
 win=$(window_of "tovrask-sim 800x480")
 [ -n "$win" ] || fail "(b): no window"
@@ -115,9 +119,12 @@ geometry=$(xdotool getwindowgeometry "$win" | sed -n 's/ *Geometry: //p')
 xdotool mousemove --window "$win" $((341 * 2)) $((501 * 2)) click 1
 # ENTER's middle is at x 115.
 xdotool mousemove --window "$win" $((115 * 2)) $((501 * 2)) click 1
-wait_for "file list" printed b "Mounted /mnt/usb/"
+wait_for "file list" printed b "Focus set directly." "Mounted /mnt/usb/"
+capture "$win" "$out/window-2x.png"
 "$bin/close-window" "$win"
 finish b 124
+"$bin/same-rgb565" --scale 2 "$out/window-2x.png" "$out/b-screen.png" ||
+    fail "(b): the window does not show the screenshot at twice its size"
 
 echo "(c) the program's exit closes the window"
 start c --window

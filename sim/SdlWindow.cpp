@@ -143,6 +143,7 @@ bool SdlWindow::Create(std::string* error) {
     if (driver[0] != '\0') SDL_SetHint(SDL_HINT_VIDEODRIVER, driver);
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         *error = SDL_GetError();
+        if (std::string(driver) == "x11") *error += std::string(" (DISPLAY=") + SDL_getenv("DISPLAY") + ")";
         return false;
     }
     const int scale = setup_.scale;

@@ -99,7 +99,6 @@ void SdlWindow::Run(std::promise<std::string>* started) {
     }
     started->set_value("");
     Show();
-    std::string line;
     while (!quit_) {
         SDL_Event event;
         bool redraw = false;

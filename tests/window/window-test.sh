@@ -4,7 +4,7 @@
 #       list waits, closing the window (WM_DELETE_WINDOW): status 124, and the capture shows the
 #       screenshot pixel for pixel;
 #   (b) the front panel's buttons clicked with the mouse, in a window at twice the size that shows
-#       each pixel as two by two;
+#       each pixel as two by two, and a key script pressing keys beside them;
 #   (c) the program's own exit closes the window and gives its status.
 # Usage: window-test.sh BINDIR SOURCEDIR OUTDIR (BINDIR holds tovrask-sim, zup, tovrask-picture,
 # close-window and same-rgb565). OUTDIR keeps the logs and the captures (window.png).
@@ -108,8 +108,9 @@ finish a 124
 "$bin/same-rgb565" "$out/window.png" "$out/a-screen.png" || fail "(a): the window does not show the screenshot"
 [ ! -e "$out/a-root/dev/event2" ] || fail "(a): the key device was left behind"
 
-echo "(b) the buttons, at twice the size"
-start b --window --scale 2 --screenshot "$out/b-screen.png"
+echo "(b) the buttons, at twice the size, and a key script beside them"
+# The person opens the file list; the script then goes back to "Boot options".
+start b --window --scale 2 --screenshot "$out/b-screen.png" --keys 'until:"Mounted /mnt/usb/" ESC'
 wait_for '"Boot options"' printed b "m_eState == sUpgrade"
 win=$(window_of "tovrask-sim 800x480")
 [ -n "$win" ] || fail "(b): no window"
@@ -119,7 +120,8 @@ geometry=$(xdotool getwindowgeometry "$win" | sed -n 's/ *Geometry: //p')
 xdotool mousemove --window "$win" $((341 * 2)) $((501 * 2)) click 1
 # ENTER's middle is at x 115.
 xdotool mousemove --window "$win" $((115 * 2)) $((501 * 2)) click 1
-wait_for "file list" printed b "Focus set directly." "Mounted /mnt/usb/"
+wait_for "file list" printed b "Mounted /mnt/usb/"
+wait_for "script's ESC" printed b "m_eState == sUpgrade" "Mounted /mnt/usb/"
 capture "$win" "$out/window-2x.png"
 "$bin/close-window" "$win"
 finish b 124

@@ -44,9 +44,10 @@ public:
     // The picture as last flushed (RGB565 rows of lineLength bytes); empty before the mapping.
     std::vector<uint8_t> LastFlushed();
 
-    // Told after every flush, on the program's thread, once LastFlushed holds the new picture
-    // (the simulator's window). Set before the program runs.
-    void SetFlushListener(std::function<void()> listener) { flushListener_ = std::move(listener); }
+    // Told after every flush, on the program's thread, with the whole framebuffer memory (the
+    // simulator's window). Set before the program runs.
+    using FlushListener = std::function<void(const std::vector<uint8_t>& memory)>;
+    void SetFlushListener(FlushListener listener) { flushListener_ = std::move(listener); }
 
     static bool ParseFailure(const std::string& text, Failure* out);
 
@@ -57,7 +58,7 @@ private:
     std::vector<uint8_t> shown_;
     std::vector<uint8_t> lastFrame_;
     std::unique_ptr<FrameRecorder> frames_;  // none without a frames folder
-    std::function<void()> flushListener_;
+    FlushListener flushListener_;
 };
 
 }  // namespace platform

@@ -67,7 +67,12 @@ bool SdlWindow::Start(std::string* error) {
     thread_ = std::thread([this, &started] { Run(&started); });
     *error = outcome.get();
     if (error->empty()) {
-        setup_.framebuffer->SetFlushListener([this] { frameFlushed_ = true; });
+        // The whole memory at every flush, whatever part of it the program redrew.
+        setup_.framebuffer->SetFlushListener([this](const std::vector<uint8_t>& memory) {
+            std::lock_guard<std::mutex> hold(frameLock_);
+            frame_ = memory;
+            frameFlushed_ = true;
+        });
         return true;
     }
     thread_.join();
@@ -113,10 +118,8 @@ void SdlWindow::Run(std::promise<std::string>* started) {
             } while (SDL_PollEvent(&event) != 0);
         }
         redraw = strip_.SetLine(setup_.console->LastLine()) || redraw;
-        if (frameFlushed_.exchange(false)) {
-            // The whole framebuffer, whatever part of it the program flushed.
-            const std::vector<uint8_t> picture = setup_.framebuffer->LastFlushed();
-            if (!picture.empty()) SDL_UpdateTexture(picture_, nullptr, picture.data(), setup_.lineLength);
+        if (TakeFrame()) {
+            SDL_UpdateTexture(picture_, nullptr, showing_.data(), setup_.lineLength);
             redraw = true;
         }
         if (redraw) Show();
@@ -125,6 +128,15 @@ void SdlWindow::Run(std::promise<std::string>* started) {
     // down beside the program's exit could make X requests on a window already going, and Xlib
     // ends the whole process with status 1 on such an error.
     finished_.set_value();
+}
+
+bool SdlWindow::TakeFrame() {
+    std::lock_guard<std::mutex> hold(frameLock_);
+    if (!frameFlushed_) return false;
+    frameFlushed_ = false;
+    // Swapped, not copied: the program's next flush reuses the buffer shown before.
+    showing_.swap(frame_);
+    return showing_.size() >= static_cast<size_t>(setup_.lineLength) * setup_.height;
 }
 
 bool SdlWindow::Create(std::string* error) {

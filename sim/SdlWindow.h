@@ -8,6 +8,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "sim/PanelStrip.h"
 #include "sim/SimWindow.h"
@@ -30,13 +31,18 @@ private:
     // False when the user closed the window.
     bool Handle(const SDL_Event& event);
     void Press(uint16_t code, int value);
+    // Takes the frame the program last flushed, if it flushed since; true when there is one.
+    bool TakeFrame();
     void Show();
 
     Setup setup_;
     PanelStrip strip_;
     std::thread thread_;
     std::atomic<bool> quit_{false};
-    std::atomic<bool> frameFlushed_{true};
+    std::mutex frameLock_;
+    std::vector<uint8_t> frame_;  // the framebuffer at the last flush, for the window's thread
+    bool frameFlushed_ = false;
+    std::vector<uint8_t> showing_;  // the window's thread only
     std::mutex closeLock_;
     std::promise<void> finished_;  // the thread has let go of the window system
     std::future<void> finishedFuture_ = finished_.get_future();

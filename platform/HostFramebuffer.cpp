@@ -87,6 +87,7 @@ void HostFramebuffer::Flushed() {
         std::lock_guard<std::mutex> hold(shownLock_);
         shown_ = memory_;
     }
+    if (flushListener_) flushListener_(memory_);
     if (frames_ == nullptr || memory_ == lastFrame_) return;
     lastFrame_ = memory_;
     frames_->Record(memory_);

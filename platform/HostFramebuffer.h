@@ -3,9 +3,11 @@
 #include <linux/fb.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/FrameRecorder.h"
@@ -42,6 +44,11 @@ public:
     // The picture as last flushed (RGB565 rows of lineLength bytes); empty before the mapping.
     std::vector<uint8_t> LastFlushed();
 
+    // Told after every flush, on the program's thread, with the whole framebuffer memory (the
+    // simulator's window). Set before the program runs.
+    using FlushListener = std::function<void(const std::vector<uint8_t>& memory)>;
+    void SetFlushListener(FlushListener listener) { flushListener_ = std::move(listener); }
+
     static bool ParseFailure(const std::string& text, Failure* out);
 
 private:
@@ -51,6 +58,7 @@ private:
     std::vector<uint8_t> shown_;
     std::vector<uint8_t> lastFrame_;
     std::unique_ptr<FrameRecorder> frames_;  // none without a frames folder
+    FlushListener flushListener_;
 };
 
 }  // namespace platform

@@ -31,11 +31,29 @@ void ConsoleRelay::Pump() {
         }
         std::lock_guard<std::mutex> hold(lock_);
         seen_.append(buffer, static_cast<size_t>(n));
+        NoteLines(buffer, static_cast<size_t>(n));
         changed_.notify_all();
     }
     std::lock_guard<std::mutex> hold(lock_);
     ended_ = true;
     changed_.notify_all();
+}
+
+void ConsoleRelay::NoteLines(const char* data, size_t length) {
+    for (size_t i = 0; i < length; ++i) {
+        if (data[i] != '\n') {
+            // A runaway line without an end must not grow without bound.
+            if (partial_.size() < 4096) partial_ += data[i];
+            continue;
+        }
+        if (partial_.find_first_not_of(" \t\r") != std::string::npos) lastLine_ = partial_;
+        partial_.clear();
+    }
+}
+
+std::string ConsoleRelay::LastLine() {
+    std::lock_guard<std::mutex> hold(lock_);
+    return lastLine_;
 }
 
 bool ConsoleRelay::WaitFor(const std::string& text) {

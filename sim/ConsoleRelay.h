@@ -17,9 +17,12 @@ public:
     // Flushes the program's output through the relay and restores descriptor 1. Safe to call
     // more than once; the timeout's thread calls it too.
     void Finish();
+    // The last line the program completed that holds more than blanks (the window shows it).
+    std::string LastLine();
 
 private:
     void Pump();
+    void NoteLines(const char* data, size_t length);
 
     int original_ = -1;
     int readEnd_ = -1;
@@ -28,6 +31,8 @@ private:
     std::condition_variable changed_;
     std::string seen_;  // printed since the last match
     bool ended_ = false;
+    std::string partial_;   // the line being printed
+    std::string lastLine_;
     std::mutex finishLock_;
     bool finished_ = false;
 };

@@ -24,9 +24,14 @@ public:
     // Removes what the simulator made in the root.
     void CleanUp();
 
+    // True when the simulator made the key device, so keys can be written into it.
+    bool FeedsKeys() const { return fd_ >= 0; }
+    // Writes one input_event record (value 1 down, 0 up). The script and the window write from
+    // their own threads: a record is far below PIPE_BUF, so records never interleave.
+    bool WriteKey(unsigned code, int value);
+
 private:
     void Play();
-    bool WriteKey(unsigned code, int value);
 
     std::string root_;
     KeyScript script_;

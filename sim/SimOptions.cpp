@@ -35,16 +35,22 @@ bool ParseSize(const std::string& text, int* w, int* h) {
 const char* SimOptions::Usage() {
     return "usage: tovrask-sim --root DIR [--size WxH] [--line-length BYTES] [--bpp N]\n"
            "                   [--keys SCRIPT] [--screenshot FILE.png] [--frames DIR]\n"
-           "                   [--fb-fail open|fixed|variable|map] [--clock-rate R] [--timeout-ms N]\n";
+           "                   [--fb-fail open|fixed|variable|map] [--clock-rate R] [--timeout-ms N]\n"
+           "                   [--window [--scale N]]\n";
 }
 
 bool SimOptions::Parse(int argc, char** argv, std::string* error) {
     long lineLength = 0;
+    bool scaleGiven = false;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         if (option == "--help" || option == "-h") {
             *error = "";
             return false;
+        }
+        if (option == "--window") {
+            window = true;
+            continue;
         }
         if (i + 1 >= argc) {
             *error = option.rfind("--", 0) == 0 ? "option " + option + " needs a value"
@@ -94,10 +100,21 @@ bool SimOptions::Parse(int argc, char** argv, std::string* error) {
                 *error = "--timeout-ms takes a positive number of milliseconds";
                 return false;
             }
+        } else if (option == "--scale") {
+            if (!ParseInt(value.c_str(), 1, 4, &number)) {
+                *error = "--scale takes 1, 2, 3 or 4";
+                return false;
+            }
+            scale = static_cast<int>(number);
+            scaleGiven = true;
         } else {
             *error = "unknown option " + option;
             return false;
         }
+    }
+    if (scaleGiven && !window) {
+        *error = "--scale needs --window";
+        return false;
     }
     if (root.empty()) {
         *error = "--root DIR is required";

@@ -59,6 +59,8 @@ void Simulator::AtExit() {
     if (finishing.exchange(true)) {
         for (;;) std::this_thread::sleep_for(std::chrono::seconds(1));
     }
+    // First, so that the window neither waits for nor presses anything while the run ends.
+    if (sim->window_ != nullptr) sim->window_->Close();
     sim->console_->Finish();
     sim->system_->Framebuffer().FinishFrames();
     if (!sim->options_.screenshot.empty() &&
@@ -85,9 +87,26 @@ void Simulator::StartWatchdog() {
     }).detach();
 }
 
+bool Simulator::OpenWindow(std::string* error) {
+    if (!options_.window) return true;
+    SimWindow::Setup setup;
+    setup.framebuffer = &system_->Framebuffer();
+    setup.console = console_;
+    setup.keys = keys_;
+    setup.width = options_.framebuffer.width;
+    setup.height = options_.framebuffer.height;
+    setup.lineLength = options_.framebuffer.lineLength > 0 ? options_.framebuffer.lineLength
+                                                           : options_.framebuffer.width * 2;
+    setup.scale = options_.scale;
+    // Closing the window switches the device off, as a key script's stop does.
+    setup.closed = [] { End("the window was closed"); };
+    window_ = SimWindow::Open(setup, error);
+    return window_ != nullptr;
+}
+
 int Simulator::Run() {
     std::string error;
-    if (!keys_->Start(&error)) {
+    if (!keys_->Start(&error) || !OpenWindow(&error)) {
         std::fprintf(stderr, "tovrask-sim: %s\n", error.c_str());
         keys_->CleanUp();
         return 64;

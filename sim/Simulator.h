@@ -1,9 +1,12 @@
 #pragma once
 
+#include <memory>
+
 #include "platform/HostSystem.h"
 #include "sim/ConsoleRelay.h"
 #include "sim/KeyFeeder.h"
 #include "sim/SimOptions.h"
+#include "sim/SimWindow.h"
 
 // Runs the device program over a simulated device: installs the host backend, feeds the key
 // script, writes the screenshot when the program exits, and ends with status 124 a run that
@@ -24,10 +27,13 @@ private:
     // Ends the run from a thread of the simulator's own, as if the device were switched off.
     [[noreturn]] static void End(const std::string& why);
     void StartWatchdog();
+    // False with the reason when --window asks for a window that cannot be opened.
+    bool OpenWindow(std::string* error);
 
     SimOptions options_;
     // These live until the process ends: the program leaves with exit().
     platform::HostSystem* system_;
     ConsoleRelay* console_;
     KeyFeeder* keys_;
+    std::unique_ptr<SimWindow> window_;  // with --window only
 };

@@ -5,17 +5,10 @@
 # ("Rebooting..."). Every frame the screen showed is written as a PNG.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/install-deps.sh host
-cmake -S . -B build/demo -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOVRASK_TESTS=OFF > /dev/null
-for target in tovrask-sim zup tovrask-picture; do
-    cmake --build build/demo -j"$(nproc)" --target "$target" > /dev/null
-done
-bin=$PWD/build/demo/bin
-
 out=$PWD/build/demo-out
+bash tools/prepare-demo.sh "$out"
+bin=$PWD/build/demo/bin
 root=$out/root
-rm -rf "$out"
-bash tools/make-demo-root.sh "$root" "$bin" > /dev/null
 
 echo "Running the simulator on $root (the console below is the device's)"
 echo

@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Installs what building and testing Tovrask needs on Debian 12, as root; does nothing for
 # packages already there. Usage: tools/install-deps.sh [host|rig|all]
-#   host  the workstation build, the simulator, generators and benchmarks
+#   host  the workstation build, the simulator and its window, generators and benchmarks
 #   rig   the real-kernel rig's own tools (tools/test-rig.sh; its guest's packages it fetches itself)
 #   all   all of these, the armhf cross build (multiarch libraries, qemu-user) and the fuzzers
 set -euo pipefail
 scope=${1:-all}
 
 host_packages=(build-essential cmake pkg-config libpng-dev libfreetype-dev fonts-dejavu-core
-               liblzo2-dev libgtest-dev libgmock-dev googletest libbenchmark-dev libssl-dev)
+               liblzo2-dev libgtest-dev libgmock-dev googletest libbenchmark-dev libssl-dev
+               libsdl2-dev libx11-dev xvfb xauth xdotool imagemagick)
 all_packages=(clang libfuzzer-14-dev libclang-rt-14-dev crossbuild-essential-armhf qemu-user
               libc6:armhf libstdc++6:armhf libpng-dev:armhf liblzo2-dev:armhf libgtest-dev:armhf
               libssl-dev:armhf)

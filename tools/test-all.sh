@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds and runs every test: x86-64; x86-64 with AddressSanitizer
+# Installs what is missing, then builds and runs every test: x86-64 (with the simulator's window on a
+# virtual X server); x86-64 with AddressSanitizer
 # and UndefinedBehaviorSanitizer; the armhf cross build with its tests under qemu-arm; the static
 # armhf tovrask under qemu-arm and the Debian packages (amd64, armhf); the static armhf tovrask on a
 # real ARM Linux kernel under qemu-system-arm (the rig); the key thread against the main loop under
@@ -54,6 +55,10 @@ check_sanitized() {
 mkdir -p build
 build x86 ""
 check x86
+# The window's tests run in the x86 build (on a virtual X server of their own): missing SDL2 must
+# not drop them unseen.
+(cd build/test-x86 && ctest -N -R '^SimulatorWindow$' | grep -q 'Total Tests: 1') ||
+    { echo "the simulator's window was not built in build/test-x86 (is libsdl2-dev installed?)"; exit 1; }
 build asan "-DTOVRASK_SANITIZE=ON"
 check_sanitized asan
 build armhf "-DCMAKE_TOOLCHAIN_FILE=cmake/armhf-toolchain.cmake"

@@ -72,7 +72,11 @@ void Font::Clear() {
     kerning_.clear();
 }
 
-bool Font::LoadFromMemory(const uint8_t* data, size_t size) {
+bool Font::LoadFromMemory(const uint8_t* data, size_t size) { return Load(data, size, true); }
+
+bool Font::LoadQuietly(const uint8_t* data, size_t size) { return Load(data, size, false); }
+
+bool Font::Load(const uint8_t* data, size_t size, bool report) {
     Clear();
     static const char kMagic[8] = {'Q', 'F', 'O', 'N', 'T', '.', '1', '\0'};
     ByteReader in(data, size);
@@ -81,9 +85,9 @@ bool Font::LoadFromMemory(const uint8_t* data, size_t size) {
     if (data == nullptr || !in.Take(8, &magic) || std::memcmp(magic, kMagic, 8) != 0) return false;
     uint8_t h, a, d;
     if (!in.U16(&version) || !in.U8(&h) || !in.U8(&a) || !in.U8(&d)) return false;
-    std::printf("H=%u, A=%u, D=%i.\n", h, a, d);
+    if (report) std::printf("H=%u, A=%u, D=%i.\n", h, a, d);
     if (!in.U16(&count)) return false;
-    std::printf("Glyph count %i.\n", count);
+    if (report) std::printf("Glyph count %i.\n", count);
 
     std::vector<std::unique_ptr<Glyph>> glyphs;
     glyphs.reserve(std::max<size_t>(count, kGlyphSlots));

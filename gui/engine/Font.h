@@ -19,6 +19,9 @@ public:
 
     // Replaces the font with the image's; on a bad or truncated image the font is left empty.
     bool LoadFromMemory(const uint8_t* data, size_t size);
+    // The same without the console lines, for tools that draw beside the program (the
+    // simulator's window) and must leave its console as the device prints it.
+    bool LoadQuietly(const uint8_t* data, size_t size);
     void Clear();
 
     // Null for codes the font has no glyph for (and for every code of an empty font).
@@ -30,6 +33,8 @@ public:
     size_t KerningCount() const { return kerning_.size(); }
 
 private:
+    bool Load(const uint8_t* data, size_t size, bool report);
+
     std::vector<std::unique_ptr<Glyph>> glyphs_;  // indexed by character code
     std::vector<KerningPair> kerning_;
 };

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "tests/support/PngFile.h"
 #include "tests/support/Subprocess.h"
 #include "tests/support/TempDir.h"
@@ -23,6 +26,27 @@ ProcessResult Sim(const TempDir& root, std::vector<std::string> args) {
     args.insert(args.begin(), {"--root", root.Path(), "--timeout-ms", testsupport::kSimulatorHangMs});
     return RunProgram("tovrask-sim", args);
 }
+
+// Takes a variable out of the environment of the programs a test starts, for the test's length.
+class UnsetVariable {
+public:
+    explicit UnsetVariable(const char* name) : name_(name) {
+        const char* value = std::getenv(name);
+        if (value != nullptr) saved_ = value;
+        had_ = value != nullptr;
+        ::unsetenv(name);
+    }
+    ~UnsetVariable() {
+        if (had_) ::setenv(name_, saved_.c_str(), 1);
+    }
+    UnsetVariable(const UnsetVariable&) = delete;
+    UnsetVariable& operator=(const UnsetVariable&) = delete;
+
+private:
+    const char* name_;
+    std::string saved_;
+    bool had_ = false;
+};
 
 }  // namespace
 
@@ -106,6 +130,8 @@ TEST(Simulator, UsageErrorsExitWith64) {
         {"--root", root.Path(), "--clock-rate", "0"},
         {"--root", root.Path(), "--line-length", "100"},
         {"--root", root.Path(), "--line-length", "1601"},
+        {"--root", root.Path(), "--scale", "2"},
+        {"--root", root.Path(), "--window", "--scale", "5"},
     };
     for (const auto& args : bad) {
         const ProcessResult r = RunProgram("tovrask-sim", args);
@@ -113,6 +139,21 @@ TEST(Simulator, UsageErrorsExitWith64) {
         EXPECT_EQ(r.err.rfind("tovrask-sim: ", 0), 0u) << r.err;
         EXPECT_EQ(r.out, "");
     }
+}
+
+TEST(Simulator, WindowWithNoDisplayOrNoSdlExitsWith64) {
+    // With SDL2 the window needs a display; a build without SDL2 (the device's architecture,
+    // ThreadSanitizer) has no window at all. Either way the run ends before the program starts,
+    // with one line saying why.
+    TempDir root;
+    UnsetVariable display("DISPLAY"), wayland("WAYLAND_DISPLAY"), driver("SDL_VIDEODRIVER");
+    const ProcessResult r =
+        RunProgram("tovrask-sim", {"--root", root.Path(), "--window", "--timeout-ms", testsupport::kSimulatorHangMs});
+    EXPECT_EQ(r.status, 64);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err.rfind("tovrask-sim: --window", 0), 0u) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_FALSE(Exists(root / "dev")) << "the key device made for the run is left behind";
 }
 
 TEST(DeviceProgram, WithoutAFramebufferExitsWith1) {

@@ -35,7 +35,8 @@ bool ParseSize(const std::string& text, int* w, int* h) {
 const char* SimOptions::Usage() {
     return "usage: tovrask-sim --root DIR [--size WxH] [--line-length BYTES] [--bpp N]\n"
            "                   [--keys SCRIPT] [--screenshot FILE.png] [--frames DIR]\n"
-           "                   [--fb-fail open|fixed|variable|map] [--clock-rate R] [--timeout-ms N]\n";
+           "                   [--fb-fail open|fixed|variable|map] [--clock-rate R] [--timeout-ms N]\n"
+           "                   [--stats]\n";
 }
 
 bool SimOptions::Parse(int argc, char** argv, std::string* error) {
@@ -45,6 +46,10 @@ bool SimOptions::Parse(int argc, char** argv, std::string* error) {
         if (option == "--help" || option == "-h") {
             *error = "";
             return false;
+        }
+        if (option == "--stats") {
+            stats = true;
+            continue;
         }
         if (i + 1 >= argc) {
             *error = option.rfind("--", 0) == 0 ? "option " + option + " needs a value"

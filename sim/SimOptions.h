@@ -8,7 +8,7 @@
 // The simulator's command line:
 //   tovrask-sim --root DIR [--size WxH] [--line-length BYTES] [--bpp N]
 //               [--keys SCRIPT] [--screenshot FILE.png] [--frames DIR]
-//               [--fb-fail open|fixed|variable|map] [--clock-rate R] [--timeout-ms N]
+//               [--fb-fail open|fixed|variable|map] [--clock-rate R] [--timeout-ms N] [--stats]
 struct SimOptions {
     std::string root;
     platform::HostFramebuffer::Config framebuffer;
@@ -16,6 +16,7 @@ struct SimOptions {
     std::string screenshot;
     double clockRate = 1.0;
     long timeoutMs = 0;  // 0: none
+    bool stats = false;  // at exit, what the flushes wrote, on stderr
 
     // On a usage error returns false with the reason in error.
     bool Parse(int argc, char** argv, std::string* error);

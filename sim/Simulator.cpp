@@ -54,6 +54,11 @@ void Simulator::AtExit() {
     if (sim == nullptr) return;
     sim->console_->Finish();
     sim->system_->Framebuffer().FinishFrames();
+    if (sim->options_.stats) {
+        std::fprintf(stderr, "tovrask-sim: flushed %llu bytes in %llu flushes\n",
+                     static_cast<unsigned long long>(sim->system_->Framebuffer().BytesFlushed()),
+                     static_cast<unsigned long long>(sim->system_->Framebuffer().Flushes()));
+    }
     if (!sim->options_.screenshot.empty() &&
         !sim->system_->Framebuffer().WriteScreenshot(sim->options_.screenshot)) {
         std::fprintf(stderr, "tovrask-sim: no screenshot written to %s (the framebuffer was never mapped)\n",

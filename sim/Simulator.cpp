@@ -95,9 +95,10 @@ int Simulator::Run() {
         keys_->CleanUp();
         return 64;
     }
-    // From here on threads use the simulated device: nothing of it is freed again.
-    keys_->StartScript();
+    // From here on threads use the simulated device: nothing of it is freed again. The script's
+    // stop reads `running` from the key feeder's thread, so it is set before that thread starts.
     running = this;
+    keys_->StartScript();
     platform::Install(system_);
     std::atexit(AtExit);
     StartWatchdog();

@@ -25,7 +25,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 int64_t NowNs() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch())
+        .count();
 }
 
 // The host backend, noting when the key thread got a press and when a flush was told.
@@ -36,7 +37,8 @@ public:
     ssize_t ReadInput(int fd, void* buffer, size_t length) override {
         const ssize_t n = platform::HostSystem::ReadInput(fd, buffer, length);
         const auto* record = static_cast<const input_event*>(buffer);
-        if (n == static_cast<ssize_t>(sizeof(input_event)) && record->type == EV_KEY && record->value == 1) {
+        if (n == static_cast<ssize_t>(sizeof(input_event)) && record->type == EV_KEY &&
+            record->value == 1) {
             keyReadNs.store(NowNs());
         }
         return n;
@@ -85,21 +87,27 @@ void KeyToFlush(benchmark::State& state) {
         std::thread loop([&] {
             while (!done.load()) {
                 app->RunPass();
-                if (app->LastPassIdle()) app->WaitForWork();
+                if (app->LastPassIdle())
+                    app->WaitForWork();
             }
         });
         // The menu is drawn and flushed first.
-        while (host.flushes.load() == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        while (host.flushes.load() == 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
         for (int i = 0; i < keys; ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(20 + i % 7));  // the loop is waiting by now
+            std::this_thread::sleep_for(
+                std::chrono::milliseconds(20 + i % 7));  // the loop is waiting by now
             const int before = host.flushes.load();
             input_event e{};
             e.type = EV_KEY;
             e.code = i % 2 == 0 ? KEY_DOWN : KEY_UP;
             e.value = 1;
-            if (::write(device, &e, sizeof(e)) != static_cast<ssize_t>(sizeof(e))) std::abort();
-            while (host.flushes.load() == before) std::this_thread::yield();
-            latenciesMs.push_back(static_cast<double>(host.flushNs.load() - host.keyReadNs.load()) / 1e6);
+            if (::write(device, &e, sizeof(e)) != static_cast<ssize_t>(sizeof(e)))
+                std::abort();
+            while (host.flushes.load() == before)
+                std::this_thread::yield();
+            latenciesMs.push_back(static_cast<double>(host.flushNs.load() - host.keyReadNs.load()) /
+                                  1e6);
         }
         done.store(true);
         loop.join();

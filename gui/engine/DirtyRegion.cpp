@@ -6,16 +6,19 @@ namespace gui {
 
 namespace {
 
-int64_t AreaOf(const Rect& r) { return static_cast<int64_t>(r.Width()) * r.Height(); }
+int64_t AreaOf(const Rect& r) {
+    return static_cast<int64_t>(r.Width()) * r.Height();
+}
 
 Rect Union(const Rect& a, const Rect& b) {
-    return Rect::FromEdges(std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-                           std::max(a.bottom, b.bottom));
+    return Rect::FromEdges(std::min(a.left, b.left), std::min(a.top, b.top),
+                           std::max(a.right, b.right), std::max(a.bottom, b.bottom));
 }
 
 // Overlapping or edge to edge: one copy of their union costs less than two copies.
 bool Touch(const Rect& a, const Rect& b) {
-    return a.left <= b.right + 1 && b.left <= a.right + 1 && a.top <= b.bottom + 1 && b.top <= a.bottom + 1;
+    return a.left <= b.right + 1 && b.left <= a.right + 1 && a.top <= b.bottom + 1 &&
+           b.top <= a.bottom + 1;
 }
 
 }  // namespace
@@ -39,7 +42,8 @@ void DirtyRegion::Add(const Rect& r) {
         int best = 0;
         int64_t bestWaste = 0;
         for (int i = 0; i < count_; ++i) {
-            const int64_t waste = AreaOf(Union(joined, rects_[i])) - AreaOf(joined) - AreaOf(rects_[i]);
+            const int64_t waste =
+                AreaOf(Union(joined, rects_[i])) - AreaOf(joined) - AreaOf(rects_[i]);
             if (i == 0 || waste < bestWaste) {
                 best = i;
                 bestWaste = waste;
@@ -60,7 +64,8 @@ void DirtyRegion::Remove(int i) {
 
 int64_t DirtyRegion::Area() const {
     int64_t area = 0;
-    for (const Rect& r : *this) area += AreaOf(r);
+    for (const Rect& r : *this)
+        area += AreaOf(r);
     return area;
 }
 

@@ -43,7 +43,8 @@ protected:
     MainLoopScreenTest() : host(root.Path(), Padded()) {
         platform::Install(&host);
         Advance(0);
-        for (const char* d : {"dev/mtdblock4/etc", "dev/mmcblk0p1", "dev/sda1", "mnt/nand", "mnt/usb"}) {
+        for (const char* d :
+             {"dev/mtdblock4/etc", "dev/mmcblk0p1", "dev/sda1", "mnt/nand", "mnt/usb"}) {
             MakeDirs(root / d);
         }
         WriteBundle();
@@ -72,7 +73,8 @@ protected:
         Manager().container = nullptr;
         // The program's lines, and the checks' own, matter only when something failed.
         const std::string out = testing::internal::GetCapturedStdout();
-        if (HasFailure()) std::fputs(out.c_str(), stderr);
+        if (HasFailure())
+            std::fputs(out.c_str(), stderr);
         delete app->input;
         delete app->engine;
         gui::SetEngine(nullptr);
@@ -98,7 +100,8 @@ protected:
         ASSERT_TRUE(writer.AddObject(dir));
         for (int i = 0; i < 4; ++i) {
             std::string contents(300000, '\0');
-            for (size_t k = 0; k < contents.size(); ++k) contents[k] = static_cast<char>((k * 7919 + i) >> 3);
+            for (size_t k = 0; k < contents.size(); ++k)
+                contents[k] = static_cast<char>((k * 7919 + i) >> 3);
             bundle::EntryHead file;
             file.type = bundle::kTypeFile;
             file.mode = 0100644;
@@ -129,17 +132,20 @@ protected:
     void Pass() {
         const bool flushPass = Manager().redrawState == gui::WidgetManager::FlushNeeded;
         ASSERT_EQ(app->RunPass(), -1);
-        if (!flushPass) return;
+        if (!flushPass)
+            return;
         ++flushPasses;
-        ASSERT_TRUE(FramebufferIsTheWholePicture()) << "after flush pass " << flushPasses << " in state "
-                                                    << app->mainWidget->m_eState;
+        ASSERT_TRUE(FramebufferIsTheWholePicture())
+            << "after flush pass " << flushPasses << " in state " << app->mainWidget->m_eState;
         // The simulated panel shows what the flush wrote, though only the areas were copied.
         const std::vector<uint8_t> shown = host.Framebuffer().LastFlushed();
-        ASSERT_EQ(std::memcmp(shown.data(), memory, shown.size()), 0) << "flush pass " << flushPasses;
+        ASSERT_EQ(std::memcmp(shown.data(), memory, shown.size()), 0)
+            << "flush pass " << flushPasses;
     }
     // Passes (10 ms apart) until the state is reached.
     void PassUntil(int32_t state, int limit = 5000) {
-        for (int i = 0; i < limit && app->mainWidget->m_eState != state && !HasFatalFailure(); ++i) {
+        for (int i = 0; i < limit && app->mainWidget->m_eState != state && !HasFatalFailure();
+             ++i) {
             Pass();
             Advance(10);
         }
@@ -184,9 +190,12 @@ TEST_F(MainLoopScreenTest, EveryFlushShowsTheWholePictureThroughAnUpdateAndTheMe
 
 TEST_F(MainLoopScreenTest, AFlushCopiesWhatWasDrawnAndNothingWhenNothingWas) {
     ASSERT_NO_FATAL_FAILURE(PassUntil(WidgetMain::sBootMenu));
-    for (int i = 0; i < 5; ++i) ASSERT_NO_FATAL_FAILURE(Pass());
-    const uint64_t flushes = host.Framebuffer().Flushes(), bytes = host.Framebuffer().BytesFlushed();
-    EXPECT_GE(bytes, static_cast<uint64_t>(kWidth) * kHeight * 2) << "the first screen is drawn whole";
+    for (int i = 0; i < 5; ++i)
+        ASSERT_NO_FATAL_FAILURE(Pass());
+    const uint64_t flushes = host.Framebuffer().Flushes(),
+                   bytes = host.Framebuffer().BytesFlushed();
+    EXPECT_GE(bytes, static_cast<uint64_t>(kWidth) * kHeight * 2)
+        << "the first screen is drawn whole";
 
     // Nothing drawn: a pass with a flush due copies nothing and tells the platform nothing.
     Manager().redrawState = gui::WidgetManager::FlushNeeded;
@@ -195,7 +204,8 @@ TEST_F(MainLoopScreenTest, AFlushCopiesWhatWasDrawnAndNothingWhenNothingWas) {
 
     // One step of the menu: only the menu's rows are copied.
     app->input->StoreKey(KEY_DOWN);
-    for (int i = 0; i < 4; ++i) ASSERT_NO_FATAL_FAILURE(Pass());
+    for (int i = 0; i < 4; ++i)
+        ASSERT_NO_FATAL_FAILURE(Pass());
     EXPECT_EQ(host.Framebuffer().Flushes(), flushes + 1);
     const uint64_t menuBytes = host.Framebuffer().BytesFlushed() - bytes;
     EXPECT_GT(menuBytes, 0u);

@@ -29,7 +29,8 @@ TEST(DirtyFlush, WhatEveryPrimitiveDrewReachesThePaddedFramebuffer) {
     pixmap.Fill(0x1234);
     const Pixel words[5] = {1, 2, 3, 4, 5};
     const gui::Span spans[] = {{-3, 2, 4, 10, 4}, {30, 29, 3, 20, 3}};
-    const Rect inverted = Rect::FromEdges(30, 25, 2, 3);  // text clip given corner to corner the wrong way
+    const Rect inverted =
+        Rect::FromEdges(30, 25, 2, 3);  // text clip given corner to corner the wrong way
     struct Case {
         std::string name;
         std::function<void(gui::ScreenEngineLpc&)> draw;
@@ -61,7 +62,8 @@ TEST(DirtyFlush, WhatEveryPrimitiveDrewReachesThePaddedFramebuffer) {
         for (int y = 0; y < kHeight; ++y) {
             for (int x = 0; x < kStride; ++x) {
                 const Pixel expected = x < kWidth ? *engine.Canvas().At(x, y) : kBefore;
-                ASSERT_EQ(fb[static_cast<size_t>(y) * kStride + x], expected) << c.name << " at " << x << "," << y;
+                ASSERT_EQ(fb[static_cast<size_t>(y) * kStride + x], expected)
+                    << c.name << " at " << x << "," << y;
             }
         }
         EXPECT_TRUE(engine.Flush().Empty()) << c.name << ": nothing drawn since, nothing copied";
@@ -82,16 +84,20 @@ TEST(DirtyFlush, RegionsJoinWhatTouchesAndStayFew) {
     EXPECT_EQ(region[0], Rect::FromEdges(0, 0, 103, 103));
 
     region.Clear();
-    for (int i = 0; i < 3 * gui::DirtyRegion::kMaxRects; ++i) region.Add(Rect(i * 20, (i % 3) * 40, 3, 3));
+    for (int i = 0; i < 3 * gui::DirtyRegion::kMaxRects; ++i)
+        region.Add(Rect(i * 20, (i % 3) * 40, 3, 3));
     EXPECT_LE(region.Count(), gui::DirtyRegion::kMaxRects);
     for (int i = 0; i < 3 * gui::DirtyRegion::kMaxRects; ++i) {
         bool covered = false;
-        for (const Rect& r : region) covered = covered || (r.Contains(i * 20, (i % 3) * 40) && r.Contains(i * 20 + 2, (i % 3) * 40 + 2));
+        for (const Rect& r : region)
+            covered = covered || (r.Contains(i * 20, (i % 3) * 40) &&
+                                  r.Contains(i * 20 + 2, (i % 3) * 40 + 2));
         EXPECT_TRUE(covered) << "rectangle " << i << " is still copied";
     }
     for (int a = 0; a < region.Count(); ++a) {
         for (int b = a + 1; b < region.Count(); ++b) {
-            EXPECT_TRUE(Rect::Intersect(region[a], region[b]).IsNull()) << "no pixel is copied twice";
+            EXPECT_TRUE(Rect::Intersect(region[a], region[b]).IsNull())
+                << "no pixel is copied twice";
         }
     }
 }

@@ -14,6 +14,7 @@ TEST(HostClock, RealWaitFollowsTheRateAndEndsAtOnceOnASetClock) {
         platform::HostClock clock(c.rate);
         EXPECT_EQ(clock.RealNanoseconds(c.ms), c.ns) << c.rate << " " << c.ms;
         clock.Set({100, 0});
-        EXPECT_EQ(clock.RealNanoseconds(c.ms), 0) << "a set clock moves only when the test moves it";
+        EXPECT_EQ(clock.RealNanoseconds(c.ms), 0)
+            << "a set clock moves only when the test moves it";
     }
 }

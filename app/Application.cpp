@@ -34,19 +34,32 @@ void Application::Init(void* framebuffer, int32_t width, int32_t height, int32_t
 }
 
 void Application::FlushScreen() {
-    engine->Flush();
-    platform::Current().FramebufferFlushed();
+    const gui::DirtyRegion copied = engine->Flush();
+    if (copied.Empty()) return;
+    platform::System& os = platform::Current();
+    for (const gui::Rect& r : copied) os.FramebufferWritten(r.left, r.top, r.Width(), r.Height());
+    os.FramebufferFlushed();
+}
+
+void Application::WaitForWork() {
+    input->WaitForKey(std::chrono::nanoseconds(platform::Current().RealNanoseconds(kIdleWaitMs)));
 }
 
 int Application::RunPass() {
     gui::WidgetManager& manager = gui::WidgetManager::Instance();
+    idle_ = false;
     events->ProcessTimers();
     uint16_t code;
     Event e;
-    if (input->TakeKey(&code) && KeyToEvent(code, &e)) events->Post(e);
-    if (events->Take(&e)) manager.Dispatch(e);
+    const bool tookKey = input->TakeKey(&code);
+    if (tookKey && KeyToEvent(code, &e)) events->Post(e);
+    const bool dispatched = events->Take(&e);
+    if (dispatched) manager.Dispatch(e);
+    bool waiting = true;
     if (mainWidget != nullptr) {
+        const int32_t before = mainWidget->m_eState;
         mainWidget->Step();
+        waiting = mainWidget->m_eState == before && mainWidget->IsWaiting();
         if (mainWidget->m_eState == tovrask::WidgetMain::sExit) {
             if (mainWidget->rebootRequested) {
                 std::printf("Rebooting...\n");
@@ -59,9 +72,10 @@ int Application::RunPass() {
     if (manager.redrawState == gui::WidgetManager::FlushNeeded) {
         FlushScreen();
         manager.redrawState = gui::WidgetManager::Idle;
-    } else {
-        manager.Update();
+        return -1;
     }
+    manager.Update();
+    idle_ = !tookKey && !dispatched && waiting && events->IsEmpty() && manager.redrawState == gui::WidgetManager::Idle;
     return -1;
 }
 
@@ -70,5 +84,6 @@ void Application::Run() {
     for (;;) {
         const int status = RunPass();
         if (status >= 0) std::exit(status);
+        if (idle_) WaitForWork();
     }
 }

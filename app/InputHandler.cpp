@@ -56,6 +56,13 @@ void InputHandler::StoreKey(uint16_t code) {
     if (((write + 1) & (kSlots - 1)) == keyRead.load()) return;  // full: the key is lost
     keys[write] = code;
     keyWrite.store((write + 1) & (kSlots - 1));
+    keyStored_.notify_one();
+}
+
+bool InputHandler::WaitForKey(std::chrono::nanoseconds timeout) {
+    std::unique_lock<std::mutex> hold(keyLock);
+    if (timeout.count() <= 0) return keyWrite.load() != keyRead.load();
+    return keyStored_.wait_for(hold, timeout, [this] { return keyWrite.load() != keyRead.load(); });
 }
 
 bool InputHandler::TakeKey(uint16_t* code) {

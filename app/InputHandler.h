@@ -3,6 +3,8 @@
 #include <pthread.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 
@@ -25,6 +27,9 @@ public:
     void StoreKey(uint16_t code);
     // Main loop: takes the oldest code, if any.
     bool TakeKey(uint16_t* code);
+    // Main loop, with nothing to do: blocks until a key is waiting or the time has passed.
+    // Returns whether a key is waiting.
+    bool WaitForKey(std::chrono::nanoseconds timeout);
 
     bool stopRequested = false;
     bool started = false;
@@ -35,4 +40,7 @@ public:
     // delays a key to the next pass.
     std::atomic<int32_t> keyWrite{0};
     std::atomic<int32_t> keyRead{0};
+
+private:
+    std::condition_variable keyStored_;  // waited on with keyLock: still the program's one lock
 };

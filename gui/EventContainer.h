@@ -17,6 +17,7 @@ public:
     void Post(const Event& e);
     bool Take(Event* out);
     bool IsFull() const { return (writeIndex + 1) % kSlots == readIndex; }
+    bool IsEmpty() const { return writeIndex == readIndex; }
 
     // Nothing in the program starts a timer; tests use this to reach the timer path.
     void AddTimer(const gui::Widget* widget, int32_t due);

@@ -7,7 +7,12 @@ namespace gui {
 WidgetProgressBar::WidgetProgressBar(Widget* parent) : Widget(parent), barColour(focusFrameColour) {}
 
 void WidgetProgressBar::SetValue(int v) {
-    value = common::GetMinMax(v, minimum, maximum);
+    const int32_t clamped = common::GetMinMax(v, minimum, maximum);
+    // Long work sets the same value many times over: only a change is worth drawing.
+    if (clamped == value && minimum == setMinimum_ && maximum == setMaximum_) return;
+    value = clamped;
+    setMinimum_ = minimum;
+    setMaximum_ = maximum;
     SetDirty(true);
 }
 

@@ -1,5 +1,6 @@
 #include "platform/HostClock.h"
 
+#include <cmath>
 #include <cstdint>
 
 namespace platform {
@@ -18,6 +19,13 @@ timespec HostClock::Now() {
     out.tv_sec = static_cast<time_t>(scaled / 1000000000);
     out.tv_nsec = static_cast<long>(scaled % 1000000000);
     return out;
+}
+
+int64_t HostClock::RealNanoseconds(int32_t ms) {
+    std::lock_guard<std::mutex> hold(lock_);
+    if (manual_ || ms <= 0) return 0;
+    // Rounded up: the program's clock must have advanced by ms when the wait ends.
+    return static_cast<int64_t>(std::ceil(static_cast<double>(ms) * 1e6 / rate_));
 }
 
 void HostClock::Set(timespec now) {

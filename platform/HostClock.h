@@ -12,6 +12,8 @@ public:
     explicit HostClock(double rate = 1.0);
 
     timespec Now();
+    // Real nanoseconds for ms of this clock's time; 0 once set by hand (it then never runs).
+    int64_t RealNanoseconds(int32_t ms);
     // From now on the clock shows exactly what was set last.
     void Set(timespec now);
 

@@ -82,11 +82,32 @@ void* HostFramebuffer::Map(size_t length) {
     return memory_.data();
 }
 
+void HostFramebuffer::Written(int x, int y, int width, int height) {
+    // Only areas inside the mapped picture count; anything else would be a fault of the caller.
+    if (x < 0 || y < 0 || width <= 0 || height <= 0 || x + width > config_.width || y + height > config_.height) {
+        return;
+    }
+    written_.push_back({x, y, width, height});
+    bytesFlushed_ += static_cast<uint64_t>(width) * 2 * static_cast<uint64_t>(height);
+}
+
 void HostFramebuffer::Flushed() {
+    ++flushes_;
     {
         std::lock_guard<std::mutex> hold(shownLock_);
-        shown_ = memory_;
+        const size_t lineLength = static_cast<size_t>(config_.lineLength);
+        if (written_.empty() || shown_.size() != memory_.size() || memory_.size() < lineLength * config_.height) {
+            shown_ = memory_;  // a flush that did not say what it wrote shows everything
+        } else {
+            for (const Area& a : written_) {
+                for (int y = a.y; y < a.y + a.height; ++y) {
+                    const size_t at = static_cast<size_t>(y) * lineLength + static_cast<size_t>(a.x) * 2;
+                    std::memcpy(shown_.data() + at, memory_.data() + at, static_cast<size_t>(a.width) * 2);
+                }
+            }
+        }
     }
+    written_.clear();
     if (flushListener_) flushListener_(memory_);
     if (frames_ == nullptr || memory_ == lastFrame_) return;
     lastFrame_ = memory_;

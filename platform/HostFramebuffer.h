@@ -2,6 +2,7 @@
 
 #include <linux/fb.h>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -35,6 +36,8 @@ public:
     int QueryFixed(fb_fix_screeninfo* info) const;
     int QueryVariable(fb_var_screeninfo* info) const;
     void* Map(size_t length);
+    // An area the program's flush wrote (pixels); Flushed then shows only these areas anew.
+    void Written(int x, int y, int width, int height);
     void Flushed();
 
     // Writes the picture as last flushed; false when the memory was never mapped.
@@ -51,7 +54,15 @@ public:
 
     static bool ParseFailure(const std::string& text, Failure* out);
 
+    // What the program's flushes wrote into the memory so far (any thread may ask).
+    uint64_t BytesFlushed() const { return bytesFlushed_.load(); }
+    uint64_t Flushes() const { return flushes_.load(); }
+
 private:
+    struct Area {
+        int x, y, width, height;
+    };
+
     Config config_;
     std::vector<uint8_t> memory_;
     std::mutex shownLock_;  // the timeout watchdog reads the shown picture from its own thread
@@ -59,6 +70,9 @@ private:
     std::vector<uint8_t> lastFrame_;
     std::unique_ptr<FrameRecorder> frames_;  // none without a frames folder
     FlushListener flushListener_;
+    std::vector<Area> written_;              // since the last flush notice
+    std::atomic<uint64_t> bytesFlushed_{0};
+    std::atomic<uint64_t> flushes_{0};
 };
 
 }  // namespace platform

@@ -25,6 +25,10 @@ int HostSystem::QueryVariableInfo(int, fb_var_screeninfo* info) {
 
 void* HostSystem::MapFramebuffer(int, size_t length) { return framebuffer_.Map(length); }
 
+void HostSystem::FramebufferWritten(int x, int y, int width, int height) {
+    framebuffer_.Written(x, y, width, height);
+}
+
 void HostSystem::FramebufferFlushed() { framebuffer_.Flushed(); }
 
 int HostSystem::OpenInput(const char* path) {

@@ -21,6 +21,7 @@ public:
     int QueryFixedInfo(int fd, fb_fix_screeninfo* info) override;
     int QueryVariableInfo(int fd, fb_var_screeninfo* info) override;
     void* MapFramebuffer(int fd, size_t length) override;
+    void FramebufferWritten(int x, int y, int width, int height) override;
     void FramebufferFlushed() override;
 
     int OpenInput(const char* path) override;
@@ -34,6 +35,7 @@ public:
     void Sync() override {}
 
     timespec MonotonicNow() override;
+    int64_t RealNanoseconds(int32_t ms) override { return clock_.RealNanoseconds(ms); }
 
     std::string Translate(const std::string& path, bool followFinal) override;
     FILE* OpenStream(const char* path, const char* mode) override;

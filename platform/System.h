@@ -29,6 +29,9 @@ public:
     virtual int QueryVariableInfo(int fd, fb_var_screeninfo* info) = 0;
     // MAP_FAILED on failure.
     virtual void* MapFramebuffer(int fd, size_t length) = 0;
+    // Told of each area (in pixels) a flush copied into the mapped memory, before the flush's
+    // notice below.
+    virtual void FramebufferWritten(int x, int y, int width, int height) = 0;
     // Told after every copy of the off-screen picture into the mapped memory.
     virtual void FramebufferFlushed() = 0;
 
@@ -49,6 +52,9 @@ public:
 
     // Monotonic clock.
     virtual timespec MonotonicNow() = 0;
+    // The real time in which the monotonic clock advances by ms milliseconds: how long the
+    // program may block to let that much of its time pass. 0 when the clock does not run by itself.
+    virtual int64_t RealNanoseconds(int32_t ms) = 0;
 
     // Paths. Translate gives the path the operating system must be asked for; followFinal says
     // whether a symbolic link in the last component is followed (stat) or not (lstat, unlink).

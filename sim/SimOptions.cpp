@@ -36,7 +36,7 @@ const char* SimOptions::Usage() {
     return "usage: tovrask-sim --root DIR [--size WxH] [--line-length BYTES] [--bpp N]\n"
            "                   [--keys SCRIPT] [--screenshot FILE.png] [--frames DIR]\n"
            "                   [--fb-fail open|fixed|variable|map] [--clock-rate R] [--timeout-ms N]\n"
-           "                   [--window [--scale N]]\n";
+           "                   [--stats] [--window [--scale N]]\n";
 }
 
 bool SimOptions::Parse(int argc, char** argv, std::string* error) {
@@ -47,6 +47,10 @@ bool SimOptions::Parse(int argc, char** argv, std::string* error) {
         if (option == "--help" || option == "-h") {
             *error = "";
             return false;
+        }
+        if (option == "--stats") {
+            stats = true;
+            continue;
         }
         if (option == "--window") {
             window = true;

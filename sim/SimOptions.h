@@ -8,7 +8,7 @@
 // The simulator's command line:
 //   tovrask-sim --root DIR [--size WxH] [--line-length BYTES] [--bpp N]
 //               [--keys SCRIPT] [--screenshot FILE.png] [--frames DIR]
-//               [--fb-fail open|fixed|variable|map] [--clock-rate R] [--timeout-ms N]
+//               [--fb-fail open|fixed|variable|map] [--clock-rate R] [--timeout-ms N] [--stats]
 //               [--window [--scale N]]
 struct SimOptions {
     std::string root;
@@ -17,6 +17,7 @@ struct SimOptions {
     std::string screenshot;
     double clockRate = 1.0;
     long timeoutMs = 0;  // 0: none
+    bool stats = false;  // at exit, what the flushes wrote, on stderr
     bool window = false;
     int scale = 1;  // the window's pixels per display pixel
 

@@ -63,6 +63,11 @@ void Simulator::AtExit() {
     if (sim->window_ != nullptr) sim->window_->Close();
     sim->console_->Finish();
     sim->system_->Framebuffer().FinishFrames();
+    if (sim->options_.stats) {
+        std::fprintf(stderr, "tovrask-sim: flushed %llu bytes in %llu flushes\n",
+                     static_cast<unsigned long long>(sim->system_->Framebuffer().BytesFlushed()),
+                     static_cast<unsigned long long>(sim->system_->Framebuffer().Flushes()));
+    }
     if (!sim->options_.screenshot.empty() &&
         !sim->system_->Framebuffer().WriteScreenshot(sim->options_.screenshot)) {
         std::fprintf(stderr, "tovrask-sim: no screenshot written to %s (the framebuffer was never mapped)\n",
@@ -116,7 +121,8 @@ int Simulator::Run() {
         keys_->CleanUp();
         return 64;
     }
-    // From here on threads use the simulated device: nothing of it is freed again.
+    // From here on threads use the simulated device: nothing of it is freed again. The script's
+    // stop reads `running` from the key feeder's thread, so it is set before that thread starts.
     running = this;
     platform::Install(system_);
     std::atexit(AtExit);

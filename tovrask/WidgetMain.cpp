@@ -200,6 +200,21 @@ void WidgetMain::Step() {
     }
 }
 
+bool WidgetMain::IsWaiting() const {
+    switch (m_eState) {
+        case sBootMenu:
+        case sResetPassword:
+        case sFileSelect:
+        case sWaitMedia:
+        case sMessage:
+        case sFormat:
+        case sExit:
+            return true;
+        default:
+            return false;
+    }
+}
+
 void WidgetMain::StepInit() {
     const char* mounted = mounts[kMountNand]->Mount();
     if (mounted == nullptr) {
@@ -283,6 +298,8 @@ void WidgetMain::StepWaitMedia() {
         ShowMessage("Warning", "External media device is\nnot detected.");
         Stamp();
         m_eState = sMessage;
+    } else {
+        return;  // nothing on the screen changed: the next try comes after the loop's short wait
     }
     RedrawAll();
 }

@@ -48,6 +48,9 @@ public:
     ~WidgetMain() override;
 
     void Step();
+    // Whether the current state only waits for an event or for its time to pass (no bounded work
+    // is pending), so that the main loop may block for a moment.
+    bool IsWaiting() const;
     bool OnEvent(const Event& e) override;
     void Draw() override;
 

@@ -23,6 +23,45 @@ ScreenEngineLpc::ScreenEngineLpc(void* framebuffer, int32_t width, int32_t heigh
     canvas_.fillPixel = 0xFFFF;
 }
 
+bool ScreenEngineLpc::Begin(ScreenPort* port) {
+    CommitDrawing();
+    return AbstractScreenEngine::Begin(port);
+}
+
+bool ScreenEngineLpc::End() {
+    CommitDrawing();
+    return AbstractScreenEngine::End();
+}
+
+void ScreenEngineLpc::Touch(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+    if (drawing_.IsNull()) {
+        drawing_ = Rect::FromEdges(left, top, right, bottom);
+        return;
+    }
+    drawing_.left = std::min(drawing_.left, left);
+    drawing_.top = std::min(drawing_.top, top);
+    drawing_.right = std::max(drawing_.right, right);
+    drawing_.bottom = std::max(drawing_.bottom, bottom);
+}
+
+void ScreenEngineLpc::TouchClipped(int64_t left, int64_t top, int64_t right, int64_t bottom) {
+    left = std::max<int64_t>(left, 0);
+    top = std::max<int64_t>(top, 0);
+    right = std::min<int64_t>(right, canvas_.width - 1);
+    bottom = std::min<int64_t>(bottom, canvas_.height - 1);
+    if (left > right || top > bottom) return;
+    Touch(static_cast<int32_t>(left), static_cast<int32_t>(top), static_cast<int32_t>(right),
+          static_cast<int32_t>(bottom));
+}
+
+void ScreenEngineLpc::CommitDrawing() {
+    if (drawing_.IsNull()) return;
+    drawn_.Add(drawing_);
+    drawing_ = Rect();
+}
+
+void ScreenEngineLpc::MarkDrawn(const Rect& r) { TouchClipped(r.left, r.top, r.right, r.bottom); }
+
 void ScreenEngineLpc::SetPenColour(Colour c) {
     penColour_ = c;
     canvas_.penPixel = ToPixel(c);
@@ -40,7 +79,9 @@ bool ScreenEngineLpc::Inside(int32_t x, int32_t y) const {
 }
 
 void ScreenEngineLpc::Plot(int32_t x, int32_t y, Pixel p) {
-    if (Inside(x, y)) *canvas_.At(x, y) = p;
+    if (!Inside(x, y)) return;
+    *canvas_.At(x, y) = p;
+    Touch(x, y, x, y);
 }
 
 void ScreenEngineLpc::FillRun(int32_t x, int32_t y, int32_t length, Pixel p) {
@@ -49,6 +90,7 @@ void ScreenEngineLpc::FillRun(int32_t x, int32_t y, int32_t length, Pixel p) {
     const int64_t end = std::min<int64_t>(static_cast<int64_t>(x) + length, canvas_.width);
     if (end <= start) return;
     std::fill_n(canvas_.At(static_cast<int32_t>(start), y), end - start, p);
+    Touch(static_cast<int32_t>(start), y, static_cast<int32_t>(end - 1), y);
 }
 
 void ScreenEngineLpc::DrawLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
@@ -57,6 +99,7 @@ void ScreenEngineLpc::DrawLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
         if (x0 < 0 || x0 >= canvas_.width) return;
         const int32_t top = std::max(std::min(y0, y1), 0), bottom = std::min(std::max(y0, y1), canvas_.height - 1);
         for (int32_t y = top; y <= bottom; ++y) *canvas_.At(x0, y) = pen;
+        if (top <= bottom) Touch(x0, top, x0, bottom);
         return;
     }
     if (y0 == y1) {
@@ -71,6 +114,7 @@ void ScreenEngineLpc::DrawLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
     // test per pixel.
     if (Inside(x0, y0) && Inside(x1, y1)) {
         StepLine(x0, y0, dx, dy, [this, pen](int32_t x, int32_t y) { *canvas_.At(x, y) = pen; });
+        Touch(std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1));
     } else {
         StepLine(x0, y0, dx, dy, [this, pen](int32_t x, int32_t y) { Plot(x, y, pen); });
     }
@@ -195,6 +239,7 @@ void ScreenEngineLpc::DrawImage(int32_t x, int32_t y, const Image& image) {
         Pixel* dst = canvas_.At(area.left, ty);
         for (int32_t c = 0; c < area.Width(); ++c) dst[c] = Blend(src[c], dst[c]);
     }
+    Touch(area);
 }
 
 void ScreenEngineLpc::DrawPixmap(int32_t x, int32_t y, const Pixmap16& pixmap) {
@@ -208,6 +253,7 @@ void ScreenEngineLpc::DrawPixmap(int32_t x, int32_t y, const Pixmap16& pixmap) {
         const Pixel* src = pixmap.pixels.data() + static_cast<size_t>(ty - y) * pixmap.width + (area.left - x);
         std::memcpy(canvas_.At(area.left, ty), src, static_cast<size_t>(area.Width()) * 2);
     }
+    Touch(area);
 }
 
 void ScreenEngineLpc::DrawText(int32_t x, int32_t y, const char* text, const Rect* clip) {
@@ -224,6 +270,21 @@ void ScreenEngineLpc::DrawText(int32_t x, int32_t y, const char* text, const Rec
         if (g == nullptr) continue;
         if (!first) px += font->Kerning(previous, c);
         const uint8_t* coverage = g->bitmap.data();
+        if (g->width > 0 && g->height > 0) {
+            // The glyph's whole box: a few untouched pixels in it only cost a few bytes copied.
+            int64_t left = px, top = static_cast<int64_t>(y) - g->top;
+            int64_t right = left + g->width - 1, bottom = top + g->height - 1;
+            if (clip != nullptr) {
+                // Corners given the wrong way round clip as Contains reads them.
+                const int32_t cl = std::min(clip->left, clip->right), cr = std::max(clip->left, clip->right);
+                const int32_t ct = std::min(clip->top, clip->bottom), cb = std::max(clip->top, clip->bottom);
+                left = std::max<int64_t>(left, cl);
+                top = std::max<int64_t>(top, ct);
+                right = std::min<int64_t>(right, cr);
+                bottom = std::min<int64_t>(bottom, cb);
+            }
+            TouchClipped(left, top, right, bottom);
+        }
         for (int32_t r = 0; r < g->height; ++r) {
             const int32_t ty = y - g->top + r;
             for (int32_t k = 0; k < g->width; ++k) {
@@ -245,24 +306,34 @@ void ScreenEngineLpc::DrawPixel(int32_t x, int32_t y, Colour c) {
     if (!Inside(x, y)) return;
     Pixel* d = canvas_.At(x, y);
     *d = Blend(c, *d);
+    Touch(x, y, x, y);
 }
 
 void ScreenEngineLpc::WritePixels(int32_t x, int32_t y, const Pixel* words, int count) {
     Rect area;
     if (count <= 0 || !ClipBlock(x, y, count, 1, &area)) return;
     std::memcpy(canvas_.At(area.left, y), words + (area.left - x), static_cast<size_t>(area.Width()) * 2);
+    Touch(area);
 }
 
-void ScreenEngineLpc::Flush() {
-    if (canvas_.framebuffer == nullptr) return;
-    if (canvas_.framebufferStride == canvas_.width) {
-        std::memcpy(canvas_.framebuffer, canvas_.buffer.data(), canvas_.size);
-    } else {
-        for (int32_t r = 0; r < canvas_.height; ++r) {
-            std::memcpy(canvas_.framebuffer + static_cast<size_t>(r) * canvas_.framebufferStride,
-                        canvas_.Row(r), static_cast<size_t>(canvas_.width) * 2);
+DirtyRegion ScreenEngineLpc::Flush() {
+    CommitDrawing();
+    DirtyRegion copied = drawn_;
+    drawn_.Clear();
+    if (canvas_.framebuffer == nullptr) return DirtyRegion();
+    for (const Rect& r : copied) {
+        if (canvas_.framebufferStride == canvas_.width && r.left == 0 && r.right == canvas_.width - 1) {
+            // Whole rows of a packed framebuffer: one block.
+            std::memcpy(canvas_.framebuffer + static_cast<size_t>(r.top) * canvas_.width, canvas_.Row(r.top),
+                        static_cast<size_t>(r.Height()) * canvas_.width * 2);
+            continue;
+        }
+        for (int32_t y = r.top; y <= r.bottom; ++y) {
+            std::memcpy(canvas_.framebuffer + static_cast<size_t>(y) * canvas_.framebufferStride + r.left,
+                        canvas_.At(r.left, y), static_cast<size_t>(r.Width()) * 2);
         }
     }
+    return copied;
 }
 
 }  // namespace gui

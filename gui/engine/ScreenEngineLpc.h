@@ -2,6 +2,7 @@
 
 #include "gui/engine/AbstractScreenEngine.h"
 #include "gui/engine/Canvas16.h"
+#include "gui/engine/DirtyRegion.h"
 
 namespace gui {
 
@@ -12,6 +13,8 @@ public:
     // lineLengthBytes is the framebuffer's row pitch; 0 means rows of exactly width pixels.
     ScreenEngineLpc(void* framebuffer, int32_t width, int32_t height, int32_t lineLengthBytes);
 
+    bool Begin(ScreenPort* port) override;
+    bool End() override;
     void SetPenColour(Colour c) override;
     void SetFillColour(Colour c) override;
 
@@ -24,8 +27,13 @@ public:
     void DrawPixel(int32_t x, int32_t y, Colour c) override;
     void WritePixels(int32_t x, int32_t y, const Pixel* words, int count) override;
 
-    // Copies the off-screen picture to the framebuffer; nothing else makes drawing visible.
-    void Flush();
+    // Copies what was drawn since the last flush to the framebuffer (nothing else makes drawing
+    // visible) and returns those areas; none when nothing was drawn. The framebuffer memory is far
+    // slower than the cache on the device, so the rest of the picture is not copied again.
+    DirtyRegion Flush();
+    // For whoever changes the off-screen picture other than through the drawing operations.
+    void MarkDrawn(const Rect& r);
+    void MarkAllDrawn() { MarkDrawn(Rect(0, 0, canvas_.width, canvas_.height)); }
 
     const Canvas16& Canvas() const { return canvas_; }
     Canvas16& Canvas() { return canvas_; }
@@ -39,8 +47,17 @@ private:
     void StepLine(int32_t x0, int32_t y0, int64_t dx, int64_t dy, PlotFn plot);
     // The part of a width x height block at (x, y) that lies on the canvas; false if none.
     bool ClipBlock(int32_t x, int32_t y, int32_t width, int32_t height, Rect* out) const;
+    // Records pixels written (already on the canvas): the box of one painter's drawing grows,
+    // and joins the region drawn when the painter ends.
+    void Touch(int32_t left, int32_t top, int32_t right, int32_t bottom);
+    void Touch(const Rect& r) { Touch(r.left, r.top, r.right, r.bottom); }
+    // The part of (left, top)-(right, bottom) on the canvas, recorded as written.
+    void TouchClipped(int64_t left, int64_t top, int64_t right, int64_t bottom);
+    void CommitDrawing();
 
     Canvas16 canvas_;
+    Rect drawing_;        // box of the pixels written since the last Begin, End or Flush
+    DirtyRegion drawn_;   // everything written since the last flush
 };
 
 }  // namespace gui

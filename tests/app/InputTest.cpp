@@ -4,6 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <thread>
+
 #include "app/InputHandler.h"
 #include "app/KeyMap.h"
 #include "platform/HostSystem.h"
@@ -120,4 +123,25 @@ TEST_F(KeyThreadTest, WithoutADeviceTheProgramRunsWithoutKeys) {
               "input event2 is not a valid device.\ninput event1 is not a valid device.\n"
               "Reading From : Unknown\nExiting key thread!");
     EXPECT_TRUE(Taken().empty());
+}
+
+TEST_F(KeyThreadTest, WakesTheMainLoopWaitingForAKey) {
+    ASSERT_EQ(::mkfifo((root / "dev/event2").c_str(), 0600), 0);
+    const int writer = ::open((root / "dev/event2").c_str(), O_RDWR);
+    ASSERT_GE(writer, 0);
+    testing::internal::CaptureStdout();
+    input.Start();
+    const std::string bytes = Records({{KEY_ENTER, 1}}, false);
+    std::thread press([&] { EXPECT_EQ(::write(writer, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size())); });
+    // Far longer than any wake-up: a wait that is not woken by the key thread ends the test.
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(input.WaitForKey(std::chrono::seconds(120)));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(60)) << "woken by the key, not the time";
+    press.join();
+    EXPECT_EQ(::write(writer, "xx", 2), 2);
+    pthread_join(input.thread, nullptr);
+    testing::internal::GetCapturedStdout();
+    ::close(writer);
+    EXPECT_EQ(Taken(), std::vector<uint16_t>{KEY_ENTER});
+    EXPECT_FALSE(input.WaitForKey(std::chrono::nanoseconds(0))) << "an empty ring, asked without waiting";
 }

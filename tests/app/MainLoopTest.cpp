@@ -4,6 +4,7 @@
 #include <linux/input-event-codes.h>
 
 #include "app/Application.h"
+#include "gui/NowMs.h"
 #include "gui/engine/data/BuiltinFont.h"
 #include "tests/gui/GuiFixture.h"
 
@@ -96,5 +97,41 @@ TEST_F(MainLoopTest, EndStateEndsThePassWithTheExitLine) {
         EXPECT_EQ(testing::internal::GetCapturedStdout(), c.line);
         EXPECT_EQ(Manager().redrawState, 2) << "no flush in the last pass";
         EXPECT_FALSE(Shown());
+    }
+}
+
+TEST_F(MainLoopTest, WaitingStatesKeepTheirTimesOnTheSetClockAndLetTheLoopWait) {
+    // Passes 10 ms apart, as the loop's longest wait makes them: each state ends at the first pass
+    // after its time, and the passes before that (once the screen is drawn) find nothing to do.
+    struct Case {
+        int32_t state;
+        int32_t limitMs;
+    };
+    for (const Case& c : {Case{tovrask::WidgetMain::sMessage, 3500}, Case{tovrask::WidgetMain::sWaitMedia, 5000},
+                          Case{tovrask::WidgetMain::sFormat, 100}}) {
+        int64_t now = 0;
+        host.Clock().Set({200, 0});
+        testing::internal::CaptureStdout();
+        app->mainWidget->m_eState = c.state;
+        app->mainWidget->stateTime = gui::NowMs();
+        int busy = 0;
+        for (; app->mainWidget->m_eState == c.state && now < 10000; now += 10) {
+            host.Clock().Set({200 + now / 1000, (now % 1000) * 1000000L});
+            app->RunPass();
+            busy += app->LastPassIdle() ? 0 : 1;
+            EXPECT_EQ(host.RealNanoseconds(Application::kIdleWaitMs), 0) << "a set clock ends the wait at once";
+        }
+        const std::string out = testing::internal::GetCapturedStdout();
+        EXPECT_GT(now - 10, c.limitMs) << c.state;
+        EXPECT_LE(now - 10, c.limitMs + 10) << c.state;
+        EXPECT_LE(busy, 3) << c.state << ": only drawing and flushing keep the loop from waiting";
+        if (c.state == tovrask::WidgetMain::sWaitMedia) {
+            // One try a pass, the last one in the pass that gives up: about one every 10 ms.
+            size_t tries = 0;
+            for (size_t at = out.find("Mount /mnt/usb/ failed."); at != std::string::npos; at = out.find("Mount /mnt/usb/ failed.", at + 1)) {
+                ++tries;
+            }
+            EXPECT_EQ(tries, static_cast<size_t>(c.limitMs / 10 + 2)) << out.substr(0, 200);
+        }
     }
 }

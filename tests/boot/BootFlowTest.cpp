@@ -193,6 +193,14 @@ TEST_F(BootFlowTest, MediaProblemsAreShownAndTheMenuComesBack) {
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_TRUE(InOrder(r.out, {"Mount /mnt/usb/ failed.\n", "Mount /mnt/usb/ failed.\n", "m_eState == sUpgrade\n",
                                 "Switching to main application.\n"}));
+    // The waiting passes come about 10 ms of the program's clock apart: some hundreds of tries
+    // in the 5 s, never thousands (a machine under load only makes fewer).
+    size_t tries = 0;
+    for (size_t at = r.out.find("Mount /mnt/usb/ failed."); at != std::string::npos;
+         at = r.out.find("Mount /mnt/usb/ failed.", at + 1)) {
+        ++tries;
+    }
+    EXPECT_LE(tries, 5000u / 10 + 20) << "a try for every 10 ms at most, and a few while the screen is drawn";
 
     // A stick without update files: "a.zup" is too short a name, "x.ZUP" has the wrong case.
     DeviceRoot other;

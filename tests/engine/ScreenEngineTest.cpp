@@ -196,6 +196,7 @@ TEST(ScreenEngineFlush, CopiesRowByRowIntoAPaddedFramebuffer) {
     EXPECT_EQ(*engine.Canvas().At(4, 2), 20);
 
     std::fill(engine.Canvas().buffer.begin(), engine.Canvas().buffer.end(), 0xAAAA);
+    engine.MarkAllDrawn();
     engine.Flush();
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < stride; ++x) {
@@ -211,6 +212,7 @@ TEST(ScreenEngineFlush, CopiesOneBlockWhenRowsArePacked) {
     EXPECT_EQ(engine.Canvas().framebufferStride, 4);
     EXPECT_EQ(engine.Canvas().size, 16u);
     std::fill(engine.Canvas().buffer.begin(), engine.Canvas().buffer.end(), 0x1234);
+    engine.MarkAllDrawn();
     engine.Flush();
     EXPECT_EQ(fb, std::vector<Pixel>(8, 0x1234));
 }

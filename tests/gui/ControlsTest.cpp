@@ -74,6 +74,29 @@ TEST_F(ProgressBarTest, FillsItsShareOfTheInnerWidth) {
     EXPECT_EQ(wide.At(2, 2), gui::ToPixel(0x808080)) << "a 1-pixel grey frame";
 }
 
+TEST_F(ProgressBarTest, OnlyAChangeOfWhatItShowsIsDrawnAgain) {
+    // Verification sets the bar once per 8 KiB step, mostly to the value it already shows.
+    gui::WidgetProgressBar bar(nullptr);
+    bar.SetValue(40);
+    struct Case {
+        int value, minimum, maximum;
+        bool dirty;
+    };
+    const Case cases[] = {
+        {40, 0, 100, false}, {41, 0, 100, true},  {41, 0, 100, false}, {500, 0, 100, true},
+        {100, 0, 100, false},  // clamped to what is shown already
+        {100, 0, 200, true},   // the same value in a new range is a shorter bar
+        {100, 0, 200, false},
+    };
+    for (const Case& c : cases) {
+        bar.SetDirty(false);
+        bar.minimum = c.minimum;
+        bar.maximum = c.maximum;
+        bar.SetValue(c.value);
+        EXPECT_EQ(bar.IsDirty(), c.dirty) << c.value << " of " << c.minimum << ".." << c.maximum;
+    }
+}
+
 class StaticTest : public EngineFixture {};
 
 TEST_F(StaticTest, AnchorsPlaceTheTextAndTheParentGivesTheBackground) {

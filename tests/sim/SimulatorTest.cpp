@@ -119,6 +119,17 @@ TEST(Simulator, PaddedRowsAndOtherDepthsShowTheSamePicture) {
     EXPECT_TRUE(plain.rgb == wide.rgb);
 }
 
+TEST(Simulator, StatsCountTheBytesTheFlushesWrote) {
+    // A normal boot draws its screen once, whole, and flushes it once; without --stats nothing
+    // more is said.
+    TempDir root;
+    ProcessResult r = Sim(root, {"--stats"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "tovrask-sim: flushed 768000 bytes in 1 flushes\n");
+    r = Sim(root, {});
+    EXPECT_EQ(r.err, "");
+}
+
 TEST(Simulator, UsageErrorsExitWith64) {
     TempDir root;
     const std::vector<std::vector<std::string>> bad = {

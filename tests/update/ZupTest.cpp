@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -122,6 +123,33 @@ TEST(ZupTest, ExtractGivesBackTheTreeThatWasBundled) {
     ASSERT_EQ(again.status, 0) << again.out << again.err;
     EXPECT_EQ(again.out.find("Extracting: etc/hostname"), std::string::npos) << again.out;
     EXPECT_EQ(fixture::Snapshot(dir / "out"), fixture::Snapshot(tree));
+}
+
+// A tree made with cp -al shares its files with the tree it came from: extracting into it
+// changes nothing in the other, not even a mode.
+TEST(ZupTest, ExtractLeavesFilesHardLinkedFromOutsideAlone) {
+    TempDir dir;
+    Put(dir / "tree/bin/tool", "tool\n", 0755);
+    Put(dir / "tree/etc/conf", "new\n", 0600);
+    const ProcessResult made = Zup({"create", "-o", dir / "b.zup", dir / "tree"});
+    ASSERT_EQ(made.status, 0) << made.err;
+    Put(dir / "old/bin/tool", "tool\n", 0644);  // the same contents, another mode
+    Put(dir / "old/etc/conf", "old\n", 0644);
+    MakeDirs(dir / "out/bin");
+    MakeDirs(dir / "out/etc");
+    for (const char* name : {"bin/tool", "etc/conf"}) {
+        ASSERT_EQ(::link((dir / "old/" + name).c_str(), (dir / "out/" + name).c_str()), 0);
+    }
+    const ProcessResult extract = Zup({"extract", dir / "b.zup", dir / "out"});
+    ASSERT_EQ(extract.status, 0) << extract.out << extract.err;
+    EXPECT_NE(extract.out.find("Change file mode for bin/tool to 33261\n"), std::string::npos)
+        << extract.out;
+    const std::map<std::string, std::string> old = {{"bin", "dir 0755"},
+                                                    {"bin/tool", "file 0644 tool\n"},
+                                                    {"etc", "dir 0755"},
+                                                    {"etc/conf", "file 0644 old\n"}};
+    EXPECT_EQ(fixture::Snapshot(dir / "old"), old);
+    EXPECT_EQ(fixture::Snapshot(dir / "out"), fixture::Snapshot(dir / "tree"));
 }
 
 TEST(ZupTest, ListShowsOneLinePerEntryInPathOrder) {
@@ -310,6 +338,7 @@ TEST(ZupTest, AFullDiskFailsTheEntry) {
         const std::string line = "Write failed during extract.\n";
         ASSERT_GE(r.out.size(), line.size()) << r.err;
         EXPECT_EQ(r.out.substr(r.out.size() - line.size()), line);
+        EXPECT_TRUE(fixture::Snapshot(box.Root()).empty()) << "no part of the file is kept";
     }
 }
 

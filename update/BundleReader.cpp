@@ -585,26 +585,43 @@ int BundleReader::StepMode() {
         (current.type != bundle::kTypeDirectory || S_ISDIR(info.st_mode))) {
         std::printf("Change file mode for %s to %d\n", relativePath.c_str(),
                     static_cast<int>(current.mode));
-        const bool shared = copyLinkedFiles && S_ISREG(info.st_mode) && info.st_nlink > 1;
-        if (!shared || ChangeModeOnCopy())
+        // A directory's link count is its subdirectories, not names shared with others.
+        const bool shared = copyLinkedFiles && !S_ISDIR(info.st_mode) && info.st_nlink > 1;
+        if (!shared || ChangeModeOnCopy(info))
             platform::ChangeMode(fullPath, current.mode);
     }
     state = sNextEntry;
     return Progress();
 }
 
-bool BundleReader::ChangeModeOnCopy() {
+bool BundleReader::ChangeModeOnCopy(const struct stat& info) {
+    if (!S_ISREG(info.st_mode)) {
+        // A node or a FIFO: made again beside its name, with its number, and renamed over it.
+        const std::string temp = file::ReplacingFile::TemporaryPath(fullPath);
+        platform::Remove(temp);
+        if (platform::MakeNode(temp, info.st_mode, info.st_rdev) == 0 &&
+            platform::Rename(temp, fullPath) == 0) {
+            return true;
+        }
+        platform::Remove(temp);
+        return false;
+    }
     // The whole file at once: only the workstation's tool asks for this.
     file::FileC original;
     if (!original.Open(fullPath, "r") || !newFile.Open(fullPath))
         return false;
     std::vector<uint8_t> chunk(kChunkSize);
+    int64_t copied = 0;
     int n = 0;
     while ((n = original.Read(chunk.data(), static_cast<int>(chunk.size()))) > 0) {
-        if (newFile.Write(chunk.data(), n) != n) {
-            newFile.Abandon();
-            return false;
-        }
+        if (newFile.Write(chunk.data(), n) != n)
+            break;
+        copied += n;
+    }
+    // A read that stopped early would put a shortened file in place.
+    if (copied != static_cast<int64_t>(info.st_size)) {
+        newFile.Abandon();
+        return false;
     }
     return newFile.Commit();
 }

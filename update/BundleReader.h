@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -48,9 +50,9 @@ public:
     // they keep their own names in the console lines and in WasExtracted. The boot manager keeps
     // a bundle's marker from counting before the whole update is done. Empty path: none.
     void HoldBack(const std::string& path, const std::string& held);
-    // A regular file that has further hard links gets a mode change on a copy of its own, put in
-    // its place, so that its other names (which may lie outside the destination) keep theirs.
-    // For a tree on a workstation; the device changes the mode in place.
+    // A file, device node or FIFO that has further hard links gets a mode change on a copy of
+    // its own, put in its place, so that its other names (which may lie outside the destination)
+    // keep theirs. For a tree on a workstation; the device changes the mode in place.
     void SetCopyLinkedFiles(bool copy) { copyLinkedFiles = copy; }
     // The text of an error code; null for 0.
     static const char* ErrorText(int code);
@@ -87,9 +89,10 @@ private:
     bool OpenForWriting();
     // Fsyncs, closes and renames the file written into place.
     int CommitWritten();
-    // Puts a copy of its own in place of a multiply linked regular file, so that the mode
-    // change that follows reaches no other name. False: the copy failed, and nothing changed.
-    bool ChangeModeOnCopy();
+    // Puts a copy of its own in place of a multiply linked file, node or FIFO, so that
+    // the mode change that follows reaches no other name. False: nothing was copied, and the
+    // mode is left alone.
+    bool ChangeModeOnCopy(const struct stat& info);
     int Decompress();
     // Reads a data length; false when it cannot be read.
     bool ReadDataLength(uint32_t* length);

@@ -236,3 +236,28 @@ INSTANTIATE_TEST_SUITE_P(Markers, UpdateCutTest,
                          [](const ::testing::TestParamInfo<Variant>& info) {
                              return std::string(info.param.name);
                          });
+
+// The boot keys need the boot partition as well: when it cannot be mounted any more, the update
+// has failed, with the marker kept away and no reboot, however much was installed.
+TEST(UpdateBootKeysTest, ABootPartitionThatCannotBeMountedFailsTheUpdate) {
+    Device device(false, true);
+    testing::internal::CaptureStdout();
+    bool failed = false;
+    {
+        Boot boot(device.Root());
+        ASSERT_TRUE(boot.ChooseUpdate());
+        for (int i = 0; i < 1000 && boot.Main().m_eState != WidgetMain::sInstallDone; ++i) {
+            boot.Main().Step();
+        }
+        ASSERT_EQ(boot.Main().m_eState, WidgetMain::sInstallDone);
+        ASSERT_EQ(::rename(device.Boot("").c_str(), (device.dir / "sd-card").c_str()), 0);
+        boot.Main().Step();
+        failed = boot.Main().m_eState == WidgetMain::sMessage && boot.Main().dialog != nullptr &&
+                 boot.Main().dialog->title == "Warning" && !boot.Main().rebootRequested;
+    }
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(failed) << out;
+    EXPECT_NE(out.find("Mount /mnt/nand/boot/ failed.\n"), std::string::npos) << out;
+    EXPECT_EQ(out.find("igep.pub has changed."), std::string::npos) << out;
+    EXPECT_FALSE(Exists(device.Nand("etc/skip-update")));
+}

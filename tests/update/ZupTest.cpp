@@ -150,6 +150,27 @@ TEST(ZupTest, ExtractLeavesFilesHardLinkedFromOutsideAlone) {
                                                     {"etc/conf", "file 0644 old\n"}};
     EXPECT_EQ(fixture::Snapshot(dir / "old"), old);
     EXPECT_EQ(fixture::Snapshot(dir / "out"), fixture::Snapshot(dir / "tree"));
+
+    // A device node kept for its number is shared the same way (making one needs root).
+    if (!fixture::IsRoot())
+        return;
+    MakeDirs(dir / "tree2/dev");
+    ASSERT_EQ(::mknod((dir / "tree2/dev/null").c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
+    ::chmod((dir / "tree2/dev/null").c_str(), 0666);
+    ASSERT_EQ(Zup({"create", "-o", dir / "c.zup", dir / "tree2"}).status, 0);
+    MakeDirs(dir / "old/dev");
+    MakeDirs(dir / "out/dev");
+    ASSERT_EQ(::mknod((dir / "old/dev/null").c_str(), S_IFCHR | 0600, makedev(1, 3)), 0);
+    ::chmod((dir / "old/dev/null").c_str(), 0600);
+    ASSERT_EQ(::link((dir / "old/dev/null").c_str(), (dir / "out/dev/null").c_str()), 0);
+    const ProcessResult node = Zup({"extract", dir / "c.zup", dir / "out"});
+    ASSERT_EQ(node.status, 0) << node.out << node.err;
+    struct stat info {};
+    ASSERT_EQ(::lstat((dir / "old/dev/null").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+    ASSERT_EQ(::lstat((dir / "out/dev/null").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0666u);
+    EXPECT_EQ(info.st_rdev, makedev(1, 3));
 }
 
 TEST(ZupTest, ListShowsOneLinePerEntryInPathOrder) {

@@ -239,7 +239,7 @@ INSTANTIATE_TEST_SUITE_P(Markers, UpdateCutTest,
 
 // The boot keys need the boot partition as well: when it cannot be mounted any more, the update
 // has failed, with the marker kept away and no reboot, however much was installed.
-TEST(UpdateBootKeysTest, ABootPartitionThatCannotBeMountedFailsTheUpdate) {
+TEST(InstallationMediaTest, ABootPartitionLostBeforeTheBootKeysFailsTheUpdate) {
     Device device(false, true);
     testing::internal::CaptureStdout();
     bool failed = false;
@@ -260,4 +260,29 @@ TEST(UpdateBootKeysTest, ABootPartitionThatCannotBeMountedFailsTheUpdate) {
     EXPECT_NE(out.find("Mount /mnt/nand/boot/ failed.\n"), std::string::npos) << out;
     EXPECT_EQ(out.find("igep.pub has changed."), std::string::npos) << out;
     EXPECT_FALSE(Exists(device.Nand("etc/skip-update")));
+}
+
+// Without the boot partition the update does not start: nothing is written, the bundle is closed
+// so that the stick can be unmounted, and the warning leads back to the menu.
+TEST(InstallationMediaTest, WithoutTheBootPartitionNothingIsInstalled) {
+    Device device(true, false);
+    ASSERT_EQ(::rename(device.Boot("").c_str(), (device.dir / "sd-card").c_str()), 0);
+    const std::map<std::string, std::string> before = fixture::Snapshot(device.Root());
+    testing::internal::CaptureStdout();
+    bool warned = false;
+    {
+        Boot boot(device.Root());
+        ASSERT_TRUE(boot.ChooseUpdate());
+        boot.Install();
+        warned = boot.Main().dialog != nullptr && boot.Main().dialog->title == "Warning";
+    }
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(warned) << out;
+    const size_t failed = out.find("Mount /mnt/nand/boot/ failed.\n");
+    const size_t usb = out.find("Unmounting /mnt/usb/ ... Ok.\n", failed);
+    ASSERT_NE(failed, std::string::npos) << out;
+    EXPECT_NE(usb, std::string::npos) << "the stick is not busy: " << out;
+    EXPECT_NE(out.find("Unmounting /mnt/nand/ ... Ok.\n", usb), std::string::npos) << out;
+    EXPECT_EQ(out.find("Extract start."), std::string::npos);
+    EXPECT_EQ(fixture::Snapshot(device.Root()), before) << "the marker too is where it was";
 }

@@ -15,7 +15,6 @@
 
 #include "gui/WidgetManager.h"
 #include "platform/HostSystem.h"
-#include "platform/TargetSystem.h"
 #include "tests/support/TempDir.h"
 #include "tests/update/BundleFixture.h"
 #include "tovrask/ApplicationEvents.h"
@@ -35,7 +34,8 @@ const char* const kBoot = "dev/mmcblk0p1/";
 // One start of the program over the device: its own backend and state machine, as after a boot.
 class Boot {
 public:
-    explicit Boot(const std::string& root) : host_(root, platform::HostFramebuffer::Config{}) {
+    explicit Boot(const std::string& root)
+        : previous_(&platform::Current()), host_(root, platform::HostFramebuffer::Config{}) {
         platform::Install(&host_);
         gui::WidgetManager::Instance().container = &events_;
         main_ = new WidgetMain(&info_, 800, 480);
@@ -46,9 +46,8 @@ public:
         gui::WidgetManager::Instance().mainWidget = nullptr;
         delete main_;
         gui::WidgetManager::Instance().container = nullptr;
-        // The fixture's files are written with the real calls.
-        static platform::TargetSystem target;
-        platform::Install(&target);
+        // The fixture's files are written with the real calls again.
+        platform::Install(previous_);
     }
 
     WidgetMain& Main() { return *main_; }
@@ -81,6 +80,7 @@ public:
     }
 
 private:
+    platform::System* previous_;
     platform::HostSystem host_;
     EventContainer events_;
     PlatformInfo info_;

@@ -64,11 +64,11 @@ TEST(WriteOrderTest, EveryFileIsWrittenFlushedAndRenamedIntoPlace) {
                                    .Large("data/maps.bin", std::string(20000, 'm'))
                                    .File("etc/empty", "")
                                    .Finish();
+    platform::System& previous = platform::Current();
     RecordingSystem recorder;
     platform::Install(&recorder);
     const fixture::StepRun run = box.Install(bundle);
-    static platform::TargetSystem target;
-    platform::Install(&target);
+    platform::Install(&previous);
     ASSERT_EQ(run.Last(), 101) << run.out;
 
     const std::map<std::string, size_t> files = {{"boot/zImage", 9000},

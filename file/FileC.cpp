@@ -83,3 +83,11 @@ bool FileC::Truncate() {
 }
 
 }  // namespace file
+
+namespace file {
+
+bool FileC::Sync() {
+    return fp != nullptr && platform::SyncStream(fp) == 0;
+}
+
+}  // namespace file

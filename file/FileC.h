@@ -38,6 +38,8 @@ public:
     virtual int64_t Size();
     // Cuts the file at the current position.
     virtual bool Truncate();
+    // The contents written so far onto the medium (flush, then fsync).
+    bool Sync();
 
 private:
     FILE* fp = nullptr;

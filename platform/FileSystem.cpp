@@ -19,6 +19,14 @@ int CloseStream(FILE* stream) { return Current().CloseStream(stream); }
 
 int TruncateStream(FILE* stream, off_t length) { return ::ftruncate(fileno(stream), length); }
 
+int SyncStream(FILE* stream) { return Current().SyncStream(stream); }
+
+int Rename(const std::string& from, const std::string& to) {
+    return Current().Rename(from.c_str(), to.c_str());
+}
+
+int SyncDirectory(const std::string& path) { return Current().SyncDirectory(path.c_str()); }
+
 int Stat(const std::string& path, struct stat* info) { return ::stat(Followed(path).c_str(), info); }
 
 int Lstat(const std::string& path, struct stat* info) {

@@ -16,6 +16,10 @@ namespace platform {
 FILE* OpenStream(const std::string& path, const char* mode);
 int CloseStream(FILE* stream);
 int TruncateStream(FILE* stream, off_t length);
+// fflush and fsync: the stream's contents are on the medium when this returns 0.
+int SyncStream(FILE* stream);
+int Rename(const std::string& from, const std::string& to);
+int SyncDirectory(const std::string& path);
 
 int Stat(const std::string& path, struct stat* info);
 int Lstat(const std::string& path, struct stat* info);

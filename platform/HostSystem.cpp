@@ -6,6 +6,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+
+#include "platform/MediumSync.h"
 
 namespace platform {
 
@@ -67,6 +70,16 @@ FILE* HostSystem::OpenStream(const char* path, const char* mode) {
 int HostSystem::CloseStream(FILE* stream) {
     mounts_.StreamClosed(stream);
     return std::fclose(stream);
+}
+
+int HostSystem::SyncStream(FILE* stream) { return SyncStreamData(stream); }
+
+int HostSystem::Rename(const char* from, const char* to) {
+    return std::rename(mounts_.Translate(from, false).c_str(), mounts_.Translate(to, false).c_str());
+}
+
+int HostSystem::SyncDirectory(const char* path) {
+    return SyncDirectoryEntries(mounts_.Translate(path, true).c_str());
 }
 
 }  // namespace platform

@@ -62,6 +62,13 @@ public:
     // Streams are opened and closed here so that a backend can tell which file systems are busy.
     virtual FILE* OpenStream(const char* path, const char* mode) = 0;
     virtual int CloseStream(FILE* stream) = 0;
+    // Puts a stream's contents on the medium (the C library's buffer, then fsync): what a power
+    // cut must not take back.
+    virtual int SyncStream(FILE* stream) = 0;
+    // Replaces `to` by `from` in one step; neither final link is followed.
+    virtual int Rename(const char* from, const char* to) = 0;
+    // Puts a directory's entries (names made, renamed or removed) on the medium.
+    virtual int SyncDirectory(const char* path) = 0;
 };
 
 // The backend chosen by the entry point; it stays installed for the life of the process.

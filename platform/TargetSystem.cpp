@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "platform/MediumSync.h"
+
 namespace platform {
 
 int TargetSystem::OpenFramebuffer(const char* path) { return ::open(path, O_RDWR); }
@@ -60,5 +62,11 @@ FILE* TargetSystem::OpenStream(const char* path, const char* mode) {
 }
 
 int TargetSystem::CloseStream(FILE* stream) { return std::fclose(stream); }
+
+int TargetSystem::SyncStream(FILE* stream) { return SyncStreamData(stream); }
+
+int TargetSystem::Rename(const char* from, const char* to) { return std::rename(from, to); }
+
+int TargetSystem::SyncDirectory(const char* path) { return SyncDirectoryEntries(path); }
 
 }  // namespace platform

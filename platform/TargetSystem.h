@@ -30,6 +30,9 @@ public:
     std::string Translate(const std::string& path, bool followFinal) override;
     FILE* OpenStream(const char* path, const char* mode) override;
     int CloseStream(FILE* stream) override;
+    int SyncStream(FILE* stream) override;
+    int Rename(const char* from, const char* to) override;
+    int SyncDirectory(const char* path) override;
 };
 
 }  // namespace platform

@@ -1,7 +1,6 @@
 #include "tovrask/WidgetMain.h"
 
 #include <dirent.h>
-#include <sys/stat.h>
 
 #include <cstdio>
 #include <cstring>
@@ -40,6 +39,7 @@ WidgetMain::WidgetMain(const PlatformInfo* info, int32_t width, int32_t height)
     std::printf("Created possible block devices.\n");
     bundle = std::make_unique<BundleReader>(kBundleReserve);
     bundle->SetDestinationRoot(mounts[kMountNand]->directory);
+    installation = std::make_unique<Installation>(*bundle, *mounts[kMountNand], *mounts[kMountBoot]);
     textColour = 0x00FFFFFF;
     backgroundColour = 0x00000000;
     focusFrameColour = 0x00FFFF00;
@@ -359,14 +359,22 @@ void WidgetMain::StepInstallStart() {
     std::snprintf(text, sizeof(text), "%s v%u.%u", BundleName().c_str(), version / 100, version % 100);
     dialog = new DialogProgressBar("Installing", text, 100, this);
     m_eState = sInstall;
-    const std::string& boot = mounts[kMountBoot]->directory;
-    struct stat info {};
-    if (platform::Stat(boot, &info) != 0) {
-        std::printf("Mount folder does not exist, creating.\n");
-        platform::MakeDirectory(boot, 0750);
+    if (!installation->Begin()) {
+        // Nothing was written. The bundle is closed first: an open file keeps the stick busy.
+        bundle->CloseBundle();
+        InstallFailed();
     }
-    mounts[kMountBoot]->Mount();
     RedrawAll();
+}
+
+void WidgetMain::InstallFailed() {
+    ShowMessage("Warning", "Extract error.");
+    m_eState = sMessage;
+    Stamp();
+    appPresent = false;
+    mounts[kMountBoot]->Unmount();
+    mounts[kMountUsb]->Unmount();
+    mounts[kMountNand]->Unmount();
 }
 
 void WidgetMain::StepInstall() {
@@ -375,58 +383,31 @@ void WidgetMain::StepInstall() {
         SetProgress(r);
         return;
     }
-    if (r > 100) {
-        m_eState = sInstallDone;
-        platform::Current().Sync();
-    } else {
+    if (r < 0) {
         std::printf("Extract error %d.\n", r);
-        ShowMessage("Warning", "Extract error.");
-        m_eState = sMessage;
-        Stamp();
-        appPresent = false;
+        InstallFailed();
+        return;
     }
+    m_eState = sInstallDone;
+    platform::Current().Sync();
     mounts[kMountBoot]->Unmount();
     mounts[kMountUsb]->Unmount();
     mounts[kMountNand]->Unmount();
 }
 
 void WidgetMain::StepInstallDone() {
-    UpdateBootKeys();
-    // A kernel installed by an earlier update of this run still needs its reboot.
-    const bool kernel = bundle->WasExtracted("boot/zImage") || bundle->WasExtracted("boot/uImage");
+    // The boot keys and the marker; without them the update is not complete, and never a success.
+    if (!installation->Finish()) {
+        InstallFailed();
+        return;
+    }
     menuRequested = false;
     appPresent = false;
-    rebootRequested = rebootRequested || kernel;
+    // A kernel installed by an earlier update of this run still needs its reboot.
+    rebootRequested = rebootRequested || installation->WroteKernel();
     ShowMessage("Info", "Update success.");
     Stamp();
     m_eState = sMessage;
-}
-
-void WidgetMain::UpdateBootKeys() {
-    if (mounts[kMountNand]->Mount() == nullptr || mounts[kMountBoot]->Mount() == nullptr) return;
-    const std::string& boot = mounts[kMountBoot]->directory;
-    if (bundle->WasExtracted("boot/igep.pub")) {
-        std::printf("igep.pub has changed.\n");
-        // The ini file is rewritten only from a readable public key: an emptied igep.ini would
-        // leave the device without its boot configuration.
-        file::FileC pub, pri, ini;
-        if (pub.Open(boot + "igep.pub", "r") && ini.Open(boot + "igep.ini", "w")) {
-            char line[1024];
-            for (file::FileC* part : {&pub, &pri}) {
-                if (part == &pri && !pri.Open(boot + "igep.pri", "r")) break;
-                while (part->ReadLine(line, sizeof(line)) != nullptr) {
-                    ini.Write(line, static_cast<int>(std::strlen(line)));
-                }
-            }
-            ini.Flush();
-            ini.Truncate();
-        }
-        pub.Close();
-        pri.Close();
-        ini.Close();
-    }
-    mounts[kMountBoot]->Unmount();
-    mounts[kMountNand]->Unmount();
 }
 
 void WidgetMain::StepFormat() {

@@ -9,6 +9,7 @@
 #include "gui/Widget.h"
 #include "gui/engine/Pixmap16.h"
 #include "tovrask/Dialog.h"
+#include "tovrask/Installation.h"
 #include "tovrask/MountEntry.h"
 #include "tovrask/PlatformInfo.h"
 #include "update/BundleReader.h"
@@ -63,6 +64,8 @@ public:
     bool menuRequested = false;
     Dialog* dialog = nullptr;
     std::unique_ptr<BundleReader> bundle;
+    // What an update does around the bundle reader: media, marker, boot keys, reboot decision.
+    std::unique_ptr<Installation> installation;
     std::vector<std::unique_ptr<MountEntry>> mounts;
     std::vector<std::string> updateFiles;
     std::string bundlePathText;
@@ -80,6 +83,8 @@ private:
     void StepInstallStart();
     void StepInstall();
     void StepInstallDone();
+    // An update that did not complete: the warning, and the media unmounted.
+    void InstallFailed();
     void StepFormat();
     bool OnPassword(int64_t code);
     bool OnMenuStart();
@@ -94,7 +99,6 @@ private:
     void CreateBackground();
     void LoadLogo(const std::string& directory);
     void ScanUpdateFiles();
-    void UpdateBootKeys();
     void SetProgress(int value);
     // The name of the chosen bundle without the USB directory.
     std::string BundleName() const;

@@ -65,6 +65,19 @@ std::string Join(const std::string& dir, const std::string& name) {
     return dir == "/" ? "/" + name : dir + "/" + name;
 }
 
+// A path that names a folder ("a/b/", "a/b/.") is no name for a file: it would be written at the
+// folder's own name.
+bool NamesFolder(const std::string& path) {
+    const size_t n = path.size();
+    return (n >= 1 && path[n - 1] == '/') || (n >= 2 && path.compare(n - 2, 2, "/.") == 0) ||
+           path == ".";
+}
+
+bool StartsWith(const std::vector<std::string>& parts, const std::vector<std::string>& prefix) {
+    return !prefix.empty() && parts.size() >= prefix.size() &&
+           std::equal(prefix.begin(), prefix.end(), parts.begin());
+}
+
 uint32_t ChunkOf(size_t total, uint32_t done) {
     const size_t left = total - done;
     return left < kChunkSize ? static_cast<uint32_t>(left) : kChunkSize;
@@ -118,6 +131,15 @@ bool BundleReader::WasExtracted(const std::string& path) const {
     return std::find(extracted.begin(), extracted.end(), path) != extracted.end();
 }
 
+bool BundleReader::HasInPlace(const std::string& path) const {
+    return std::find(inPlace.begin(), inPlace.end(), path) != inPlace.end();
+}
+
+void BundleReader::HoldBack(const std::string& path, const std::string& held) {
+    heldPath = Components(path);
+    heldAs = Components(held);
+}
+
 int BundleReader::Progress() {
     if (!bundleOpen || bundleSize == 0)
         return 0;
@@ -141,6 +163,8 @@ int BundleReader::Fail(int code) {
     if (text != nullptr)
         std::printf("%s\n", text);
     destFile->Close();
+    // A file not yet complete is never left behind, not even beside its final name.
+    newFile.Abandon();
     CloseBundle();
     state = sFailed;
     error = code;
@@ -262,6 +286,7 @@ int BundleReader::ExtractStep() {
 int BundleReader::StepStart() {
     bundleFile->Seek(bundle::kHeadSize);
     state = sEntryHead;
+    inPlace.clear();
     std::printf("Extract start.\n");
     return 0;
 }
@@ -278,7 +303,11 @@ int BundleReader::StepEntryHead() {
         return Fail(kErrorEntryHeadRead);
     }
     relativePath = current.Path();
-    const std::vector<std::string> parts = Components(relativePath);
+    parts = Components(relativePath);
+    if (StartsWith(parts, heldPath)) {
+        parts.erase(parts.begin(), parts.begin() + static_cast<long>(heldPath.size()));
+        parts.insert(parts.begin(), heldAs.begin(), heldAs.end());
+    }
     if (std::find(parts.begin(), parts.end(), "..") != parts.end())
         return Fail(kErrorCreate);
     // Only a directory or a mode entry may name the root itself; anything else would replace it.
@@ -300,8 +329,9 @@ int BundleReader::StepEntryHead() {
     // Only a regular file is compared: opening a FIFO or a device node could block or read
     // hardware.
     struct stat info {};
-    if (leads && platform::Lstat(existing, &info) == 0 && S_ISREG(info.st_mode) &&
-        destFile->Open(existing, "r") && destFile->Size() == static_cast<int64_t>(current.size)) {
+    if (leads && !NamesFolder(relativePath) && platform::Lstat(existing, &info) == 0 &&
+        S_ISREG(info.st_mode) && destFile->Open(existing, "r") &&
+        destFile->Size() == static_cast<int64_t>(current.size)) {
         md5.Init();
         counter = 0;
         buffer.resize(kChunkSize);
@@ -329,6 +359,12 @@ int BundleReader::StepCompare() {
             if (!ReadDataLength(&length) || !DataFits(length))
                 return Fail(kErrorExtractRead);
             bundleFile->Seek(bundleFile->Tell() + length);
+            inPlace.push_back(relativePath);
+            // What a cut left beside it while it was being written goes now.
+            const std::string temp = file::ReplacingFile::TemporaryPath(fullPath);
+            struct stat info {};
+            if (platform::Lstat(temp, &info) == 0 && S_ISREG(info.st_mode))
+                platform::Unlink(temp);
             state = sMode;
         } else {
             state = sDataLength;
@@ -436,49 +472,57 @@ int BundleReader::Decompress() {
 }
 
 bool BundleReader::OpenForWriting() {
-    if (CreatePath() != 0)
+    if (NamesFolder(relativePath) || CreatePath() != 0)
         return false;
-    platform::Remove(fullPath);
-    // Only a regular file is ever opened for writing: whatever could not be removed (a link, a
-    // node, a FIFO) is not written through.
+    // A file replaces a link, a node or an empty folder at its name; a non-empty folder stays.
+    // An old file stays readable at its name until the new one is renamed over it.
     struct stat info {};
-    if (platform::Lstat(fullPath, &info) == 0 && !S_ISREG(info.st_mode))
-        return false;
-    return destFile->Open(fullPath, "w");
+    if (platform::Lstat(fullPath, &info) == 0 && !S_ISREG(info.st_mode)) {
+        platform::Remove(fullPath);
+        if (platform::Lstat(fullPath, &info) == 0)
+            return false;
+    }
+    return newFile.Open(fullPath);
+}
+
+int BundleReader::CommitWritten() {
+    if (!newFile.Commit())
+        return Fail(kErrorWrite);
+    state = sMode;
+    return 0;
 }
 
 int BundleReader::StepWrite() {
     const uint32_t n = ChunkOf(output.size(), counter);
-    if (destFile->Write(output.data() + counter, static_cast<int>(n)) != static_cast<int>(n)) {
-        destFile->Close();
+    if (newFile.Write(output.data() + counter, static_cast<int>(n)) != static_cast<int>(n)) {
         return Fail(kErrorWrite);
     }
     counter += n;
     std::printf(".");
     if (counter == output.size()) {
-        if (!destFile->Close())
-            return Fail(kErrorWrite);
+        if (CommitWritten() != 0)
+            return error;
         extracted.push_back(relativePath);
-        state = sMode;
+        inPlace.push_back(relativePath);
     }
     return Progress();
 }
 
 int BundleReader::StepCopyLarge() {
-    if (!destFile->IsOpen() && !OpenForWriting())
+    if (!newFile.IsOpen() && !OpenForWriting())
         return Fail(kErrorCreate);
     const uint32_t n = ChunkOf(current.size, counter);
     if (bundleFile->Read(buffer.data(), static_cast<int>(n)) != static_cast<int>(n)) {
         return Fail(kErrorExtractRead);
     }
-    if (destFile->Write(buffer.data(), static_cast<int>(n)) != static_cast<int>(n)) {
+    if (newFile.Write(buffer.data(), static_cast<int>(n)) != static_cast<int>(n)) {
         return Fail(kErrorWrite);
     }
     counter += n;
     if (counter == current.size) {
-        if (!destFile->Close())
-            return Fail(kErrorWrite);
-        state = sMode;
+        if (CommitWritten() != 0)
+            return error;
+        inPlace.push_back(relativePath);
     }
     return Progress();
 }
@@ -542,15 +586,54 @@ int BundleReader::StepMode() {
     // A link has no mode of its own, and a mode change would follow it. A link entry's mode word
     // is a link's: it is never given to whatever else stands at its path (a file left there
     // would become writable by everyone).
+    //
+    // A directory entry changes only a directory (or, through a link, the directory it leads
+    // to): a file, a FIFO or a node standing at its name keeps its mode.
     struct stat info {};
-    if (current.type != bundle::kTypeSymlink && platform::Lstat(fullPath, &info) == 0 && !S_ISLNK(info.st_mode) &&
-        info.st_mode != static_cast<mode_t>(current.mode)) {
+    if (current.type != bundle::kTypeSymlink && platform::Lstat(fullPath, &info) == 0 &&
+        !S_ISLNK(info.st_mode) && info.st_mode != static_cast<mode_t>(current.mode) &&
+        (current.type != bundle::kTypeDirectory || S_ISDIR(info.st_mode))) {
         std::printf("Change file mode for %s to %d\n", relativePath.c_str(),
                     static_cast<int>(current.mode));
-        platform::ChangeMode(fullPath, current.mode);
+        // A directory's link count is its subdirectories, not names shared with others.
+        const bool shared = copyLinkedFiles && !S_ISDIR(info.st_mode) && info.st_nlink > 1;
+        if (!shared || ChangeModeOnCopy(info))
+            platform::ChangeMode(fullPath, current.mode);
     }
     state = sNextEntry;
     return Progress();
+}
+
+bool BundleReader::ChangeModeOnCopy(const struct stat& info) {
+    if (!S_ISREG(info.st_mode)) {
+        // A node or a FIFO: made again beside its name, with its number, and renamed over it.
+        const std::string temp = file::ReplacingFile::TemporaryPath(fullPath);
+        platform::Remove(temp);
+        if (platform::MakeNode(temp, info.st_mode, info.st_rdev) == 0 &&
+            platform::Rename(temp, fullPath) == 0) {
+            return true;
+        }
+        platform::Remove(temp);
+        return false;
+    }
+    // The whole file at once: only the workstation's tool asks for this.
+    file::FileC original;
+    if (!original.Open(fullPath, "r") || !newFile.Open(fullPath))
+        return false;
+    std::vector<uint8_t> chunk(kChunkSize);
+    int64_t copied = 0;
+    int n = 0;
+    while ((n = original.Read(chunk.data(), static_cast<int>(chunk.size()))) > 0) {
+        if (newFile.Write(chunk.data(), n) != n)
+            break;
+        copied += n;
+    }
+    // A read that stopped early would put a shortened file in place.
+    if (copied != static_cast<int64_t>(info.st_size)) {
+        newFile.Abandon();
+        return false;
+    }
+    return newFile.Commit();
 }
 
 int BundleReader::StepNext() {
@@ -578,7 +661,6 @@ int BundleReader::ResolveEntry(bool create, bool followFinal, std::string* full)
         target->assign(link, static_cast<size_t>(n));
         return true;
     };
-    const std::vector<std::string> parts = Components(relativePath);
     // A directory entry is itself the last directory to make, as a link to one is followed.
     const size_t dirs =
         current.type == bundle::kTypeDirectory || parts.empty() ? parts.size() : parts.size() - 1;
@@ -592,6 +674,12 @@ int BundleReader::ResolveEntry(bool create, bool followFinal, std::string* full)
             const std::string path = FullPath(next);
             struct stat info {};
             if (platform::Lstat(path, &info) != 0) {
+                // A link whose target is missing is not followed to make that target: on the
+                // device nothing can be made through it.
+                if (platform::Lstat(FullPath(Join(dir, parts[i])), &info) == 0 &&
+                    S_ISLNK(info.st_mode)) {
+                    return kErrorCreate;
+                }
                 std::printf("Creating path: %s\n", path.c_str());
                 platform::MakeDirectory(path, kPathMode);
             }

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "file/FileC.h"
+#include "file/ReplacingFile.h"
 #include "update/BundleFormat.h"
 #include "update/BundleSignature.h"
 #include "update/Md5.h"
@@ -45,6 +48,18 @@ public:
 
     // Whether the current extraction wrote the regular file at this relative path.
     bool WasExtracted(const std::string& path) const;
+    // Whether the current extraction left the bundle's regular file at this relative path in
+    // place: written, or found unchanged (as after an earlier, interrupted run).
+    bool HasInPlace(const std::string& path) const;
+
+    // Entries at `path` (or below it) are installed at `held` instead, by the next extractions;
+    // they keep their own names in the console lines and in WasExtracted. The boot manager keeps
+    // a bundle's marker from counting before the whole update is done. Empty path: none.
+    void HoldBack(const std::string& path, const std::string& held);
+    // A file, device node or FIFO that has further hard links gets a mode change on a copy of
+    // its own, put in its place, so that its other names (which may lie outside the destination)
+    // keep theirs. For a tree on a workstation; the device changes the mode in place.
+    void SetCopyLinkedFiles(bool copy) { copyLinkedFiles = copy; }
     // The text of an error code; null for 0.
     static const char* ErrorText(int code);
     // Bundle offset * 100 / bundle size.
@@ -78,6 +93,12 @@ private:
     int ResolveEntry(bool create, bool followFinal, std::string* full);
     int CreatePath() { return ResolveEntry(true, false, &fullPath); }
     bool OpenForWriting();
+    // Fsyncs, closes and renames the file written into place.
+    int CommitWritten();
+    // Puts a copy of its own in place of a multiply linked file, node or FIFO, so that
+    // the mode change that follows reaches no other name. False: nothing was copied, and the
+    // mode is left alone.
+    bool ChangeModeOnCopy(const struct stat& info);
     int Decompress();
     // Reads a data length; false when it cannot be read.
     bool ReadDataLength(uint32_t* length);
@@ -101,9 +122,17 @@ private:
     uint32_t counter = 0;
     std::vector<std::string> extracted;
     BundleSignature signature;
+    std::vector<std::string> inPlace;
+    // The file being written, beside its final name until it is complete.
+    file::ReplacingFile newFile;
+    std::vector<std::string> heldPath;
+    std::vector<std::string> heldAs;
+    bool copyLinkedFiles = false;
 
     // The entry being extracted, decoded, and its full path (its own last link not followed).
     bundle::EntryHead current;
     std::string relativePath;
+    // Its names as installed (after HoldBack), without empty and "." ones.
+    std::vector<std::string> parts;
     std::string fullPath;
 };

@@ -378,6 +378,31 @@ TEST_F(BootFlowTest, AKernelInstalledEarlierInTheRunStillReboots) {
     EXPECT_EQ(second.find("Extracting: boot/zImage"), std::string::npos) << "unchanged the second time";
 }
 
+// Without its boot partition an update would put the kernel into the NAND's own folder beneath
+// the mount point, and boot the old one: it does not start at all.
+TEST_F(BootFlowTest, AnUpdateWithoutTheBootPartitionDoesNotStart) {
+    device.InstallApplication(1000, false);
+    device.WriteNand("boot/zImage", "hidden kernel");
+    PutBundle("release.zup", {{"boot/zImage", "new kernel"}, {"arvel/arvel", "new application"},
+                              {"etc/skip-update", "1"}});
+    ASSERT_EQ(::rename(device.Boot("").c_str(), (device / "sd-card").c_str()), 0);
+    const ProcessResult r = device.Run(std::string(kMenu) + "DOWN ENTER until:\"Mounted /mnt/usb/\" wait:100 ENTER " +
+                                       kMenu + "stop");
+    EXPECT_EQ(r.status, 124) << r.out;
+    EXPECT_TRUE(InOrder(r.out, {"Verify success.\n", "Mount /mnt/nand/boot/ failed.\n", "Unmounting /mnt/usb/ ... Ok.\n",
+                                "Unmounting /mnt/nand/ ... Ok.\n", "Init: Skip file not found.\n",
+                                "m_eState == sUpgrade\n"}))
+        << r.out;
+    EXPECT_EQ(r.out.find("Extract start."), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("Update success."), std::string::npos);
+    EXPECT_EQ(ReadFile(device.Nand("boot/zImage")), "hidden kernel");
+    EXPECT_EQ(ReadFile(device.Nand("arvel/arvel")), std::string(1000, 'a'));
+    EXPECT_FALSE(Exists(device.Nand("etc/skip-update")));
+    EXPECT_FALSE(Exists(device.Nand("etc/skip-update.held")));
+    ASSERT_EQ(::rename((device / "sd-card").c_str(), device.Boot("").c_str()), 0);
+    EXPECT_FALSE(Exists(device.Boot("zImage"))) << "the SD card is untouched";
+}
+
 TEST_F(BootFlowTest, AnUpdateThatDoesNotFitIsNeverASuccess) {
     device.InstallApplication(1000, false);
     PutBundle("big.zup", {{"etc/small", "fits"}, {"arvel/arvel", std::string(200000, 'x') + "end"}});
@@ -392,4 +417,6 @@ TEST_F(BootFlowTest, AnUpdateThatDoesNotFitIsNeverASuccess) {
     EXPECT_EQ(r.out.find("Bundle extraction is complete."), std::string::npos);
     EXPECT_EQ(r.out.find("Rebooting"), std::string::npos);
     EXPECT_EQ(ReadFile(device.Nand("etc/small")), "fits") << "what fitted stays";
+    EXPECT_EQ(ReadFile(device.Nand("arvel/arvel")), std::string(1000, 'a')) << "the old application stays whole";
+    EXPECT_FALSE(Exists(device.Nand("arvel/.arvel.zup-new")));
 }

@@ -1,6 +1,7 @@
 #include "tests/boot/DeviceRoot.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <sstream>
 
@@ -68,6 +69,13 @@ std::vector<std::string> SimArgs(const std::string& root, const std::string& key
 testsupport::ProcessResult DeviceRoot::Run(const std::string& keys, double rate,
                                            const std::vector<std::string>& more) const {
     return testsupport::RunProgram("tovrask-sim", SimArgs(Path(), keys, rate, more));
+}
+
+testsupport::ProcessResult DeviceRoot::RunCutWhen(const std::string& keys,
+                                                  const std::function<bool(const std::string& out)>& cut) const {
+    testsupport::ProcessResult r = testsupport::RunProgramCutWhen("tovrask-sim", SimArgs(Path(), keys, 10, {}), cut);
+    ::unlink((dir_ / "dev/event2").c_str());
+    return r;
 }
 
 testsupport::ProcessResult DeviceRoot::RunWithFileLimit(int blocks, const std::string& keys) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,10 @@ public:
     // Runs the simulator with the key script; the clock runs `rate` times faster than real time.
     testsupport::ProcessResult Run(const std::string& keys, double rate = 10,
                                    const std::vector<std::string>& more = {}) const;
+    // The same, killed (SIGKILL, as a power cut ends it) once its output so far satisfies cut.
+    // The key device the simulator made is removed afterwards, as the device has its own.
+    testsupport::ProcessResult RunCutWhen(const std::string& keys,
+                                          const std::function<bool(const std::string& out)>& cut) const;
     // The same with files limited to `blocks` of 512 bytes, as on a full medium: a write past
     // the limit fails (EFBIG) instead of ending the process.
     testsupport::ProcessResult RunWithFileLimit(int blocks, const std::string& keys) const;

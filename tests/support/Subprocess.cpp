@@ -25,9 +25,18 @@ std::vector<std::string> EmulatorWords() {
 
 }  // namespace
 
+// Runs a command, killing it once its output satisfies cut (when given).
+static ProcessResult RunCommandCutWhen(const std::vector<std::string>& argv, const std::string& input,
+                                       const std::function<bool(const std::string& out)>& cut);
+
 std::string ProgramPath(const std::string& name) { return std::string(TOVRASK_BIN_DIR) + "/" + name; }
 
 ProcessResult RunCommand(const std::vector<std::string>& argv, const std::string& input) {
+    return RunCommandCutWhen(argv, input, nullptr);
+}
+
+static ProcessResult RunCommandCutWhen(const std::vector<std::string>& argv, const std::string& input,
+                                       const std::function<bool(const std::string& out)>& cut) {
     ProcessResult result;
     int out[2], err[2], in[2];
     if (::pipe(out) != 0 || ::pipe(err) != 0 || ::pipe(in) != 0) return result;
@@ -59,7 +68,7 @@ ProcessResult RunCommand(const std::vector<std::string>& argv, const std::string
     size_t written = 0;
     if (input.empty()) ::close(in[1]);
     bool inputOpen = !input.empty();
-    bool outOpen = true, errOpen = true;
+    bool outOpen = true, errOpen = true, killed = false;
     char buffer[65536];
     while (outOpen || errOpen) {
         pollfd fds[3];
@@ -67,7 +76,13 @@ ProcessResult RunCommand(const std::vector<std::string>& argv, const std::string
         if (outOpen) fds[n++] = {out[0], POLLIN, 0};
         if (errOpen) fds[n++] = {err[0], POLLIN, 0};
         if (inputOpen) fds[n++] = {in[1], POLLOUT, 0};
-        if (::poll(fds, static_cast<nfds_t>(n), -1) < 0) {
+        // A cut may wait for time to pass as well as for output.
+        const int ready = ::poll(fds, static_cast<nfds_t>(n), cut && !killed ? 5 : -1);
+        if (ready == 0 && cut(result.out)) {
+            ::kill(child, SIGKILL);
+            killed = true;
+        }
+        if (ready < 0) {
             if (errno == EINTR) continue;
             break;
         }
@@ -88,6 +103,10 @@ ProcessResult RunCommand(const std::vector<std::string>& argv, const std::string
                 (fds[i].fd == out[0] ? outOpen : errOpen) = false;
             } else {
                 (fds[i].fd == out[0] ? result.out : result.err).append(buffer, static_cast<size_t>(r));
+                if (cut && !killed && fds[i].fd == out[0] && cut(result.out)) {
+                    ::kill(child, SIGKILL);
+                    killed = true;
+                }
             }
         }
     }
@@ -109,6 +128,11 @@ std::vector<std::string> ProgramCommand(const std::string& name, const std::vect
 ProcessResult RunProgram(const std::string& name, const std::vector<std::string>& args,
                          const std::string& input) {
     return RunCommand(ProgramCommand(name, args), input);
+}
+
+ProcessResult RunProgramCutWhen(const std::string& name, const std::vector<std::string>& args,
+                                const std::function<bool(const std::string& out)>& cut) {
+    return RunCommandCutWhen(ProgramCommand(name, args), "", cut);
 }
 
 }  // namespace testsupport

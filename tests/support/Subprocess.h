@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,11 @@ ProcessResult RunProgram(const std::string& name, const std::vector<std::string>
 
 // Runs any command line as given (argv[0] searched in PATH); no emulator.
 ProcessResult RunCommand(const std::vector<std::string>& argv, const std::string& input = "");
+
+// Runs a program of this build and kills it (SIGKILL, as a power cut ends it) once its standard
+// output so far satisfies `cut`; the status is then 128 + 9.
+ProcessResult RunProgramCutWhen(const std::string& name, const std::vector<std::string>& args,
+                                const std::function<bool(const std::string& out)>& cut);
 
 // The simulator's --timeout-ms for runs that end by themselves or by their script's "stop": only
 // a run that has hung gets there. Generous, for emulated builds on a loaded machine.

@@ -270,6 +270,7 @@ TEST_F(WidgetMainTest, TheInstallingDialogShowsTheContentVersion) {
         {"a_release_candidate_42.zup", 100, "a_release_candidate_42.z"},
     };
     MakeDirs(root / "dev/sda1");
+    MakeDirs(root / "dev/mmcblk0p1");  // an installation begins only with its boot partition
     Quietly(kMountNand, true);
     Quietly(kMountUsb, true);
     for (const Case& c : cases) {

@@ -450,3 +450,42 @@ TEST(ExtractTest, ExtractingOutsideItsStatesFails) {
 }
 
 }  // namespace
+
+// A directory entry sets the mode of a directory only: whatever else stands at its name keeps
+// its own, and a link is followed only to a directory.
+TEST(ExtractTest, ADirectoryEntryChangesOnlyADirectory) {
+    Sandbox box;
+    WriteFile(box.InRoot("file"), "contents");
+    ::chmod(box.InRoot("file").c_str(), 0644);
+    ASSERT_EQ(::mkfifo(box.InRoot("fifo").c_str(), 0644), 0);
+    ASSERT_EQ(::symlink("file", box.InRoot("to-file").c_str()), 0);
+    testsupport::MakeDirs(box.InRoot("dir"));
+    ::chmod(box.InRoot("dir").c_str(), 0755);
+    ASSERT_EQ(::symlink("dir", box.InRoot("to-dir").c_str()), 0);
+    Bundle bundle = box.NewBundle();
+    for (const char* name : {"file", "fifo", "to-file", "to-dir"})
+        bundle.Dir(name, 040700);
+    const StepRun run = box.Install(bundle.Finish());
+    ASSERT_EQ(run.Last(), 101) << run.out;
+    const std::map<std::string, std::string> expected = {
+        {"file", "file 0644 contents"}, {"fifo", "fifo 0644"},     {"to-file", "link -> file"},
+        {"dir", "dir 0700"},            {"to-dir", "link -> dir"},
+    };
+    EXPECT_EQ(fixture::Snapshot(box.Root()), expected);
+}
+
+// A file's name never ends in a folder's: such an entry is not written at its parent's name.
+TEST(ExtractTest, AFileNamedLikeAFolderCannotBeCreated) {
+    for (const char* path : {"etc/foo/", "etc/foo/.", "etc/foo//"}) {
+        SCOPED_TRACE(path);
+        Sandbox box;
+        testsupport::MakeDirs(box.InRoot("etc"));
+        WriteFile(box.InRoot("etc/foo"), "new");  // equal to the entry: still not "unchanged"
+        const StepRun run = box.Install(box.NewBundle().File(path, "new", 0100600).Finish());
+        EXPECT_EQ(run.Last(), kErrorCreate) << run.out;
+        EXPECT_NE(run.out.find("Failed to create destination file.\n"), std::string::npos);
+        const std::map<std::string, std::string> expected = {{"etc", "dir 0755"},
+                                                             {"etc/foo", "file 0644 new"}};
+        EXPECT_EQ(fixture::Snapshot(box.Root()), expected);
+    }
+}

@@ -108,8 +108,17 @@ TEST(HostileBundleTest, LinksOnThePathAreFollowedInsideTheRoot) {
              b.Link("up", "../../../../../../../..").File("up/outside/keep", "pwned");
          },
          101, [](const Sandbox& s) { EXPECT_EQ(ReadFile(s.InRoot("outside/keep")), "pwned"); }},
+        // Inside the root the link leads to a folder that is not there; as on the device, it is
+        // not made through the link, and a file cannot be written there.
         {"relative link already in the root",
          [](const Sandbox& s) { Symlink("../outside", s.InRoot("pre")); },
+         [](Bundle& b, const Sandbox&) { b.Dir("pre/sub", 040777).File("pre/keep", "pwned"); },
+         kErrorCreate, [](const Sandbox& s) { EXPECT_FALSE(Exists(s.InRoot("outside"))); }},
+        {"relative link already in the root, its target there too",
+         [](const Sandbox& s) {
+             Symlink("../outside", s.InRoot("pre"));
+             testsupport::MakeDirs(s.InRoot("outside"));
+         },
          [](Bundle& b, const Sandbox&) { b.File("pre/keep", "pwned").Dir("pre/sub", 040777); }, 101,
          [](const Sandbox& s) {
              EXPECT_EQ(ReadFile(s.InRoot("outside/keep")), "pwned");
@@ -124,15 +133,32 @@ TEST(HostileBundleTest, LinksOnThePathAreFollowedInsideTheRoot) {
          },
          101, kNothing},
         {"directory entry on a link",
-         [](const Sandbox& s) { Symlink("../outside", s.InRoot("d")); },
+         [](const Sandbox& s) {
+             Symlink("../outside", s.InRoot("d"));
+             testsupport::MakeDirs(s.InRoot("outside"));
+         },
          [](Bundle& b, const Sandbox&) { b.Dir("d", 040777); }, 101,
          [](const Sandbox& s) { EXPECT_EQ(ModeOf(s.InRoot("outside")), 040777u); }},
+        {"directory entry on a dangling link",
+         [](const Sandbox& s) { Symlink("../outside", s.InRoot("d")); },
+         [](Bundle& b, const Sandbox&) {
+             b.Dir("d", 040777)
+                 .Dir("d/sub")
+                 .Link("d/l", "x")
+                 .Object(Entry(bundle::kTypeFifo, "d/p", 010644))
+                 .File("after", "installed");
+         },
+         101,
+         [](const Sandbox& s) {
+             EXPECT_FALSE(Exists(s.InRoot("outside")));
+             EXPECT_EQ(ReadFile(s.InRoot("after")), "installed");
+         }},
         {"link chain through two links",
          [](const Sandbox& s) {
              Symlink("/b", s.InRoot("a"));
              Symlink("../../outside", s.InRoot("b"));
          },
-         [](Bundle& b, const Sandbox&) { b.File("a/keep", "pwned"); }, 101,
+         [](Bundle& b, const Sandbox&) { b.Dir("outside").File("a/keep", "pwned"); }, 101,
          [](const Sandbox& s) { EXPECT_EQ(ReadFile(s.InRoot("outside/keep")), "pwned"); }},
         {"links in a loop", kNothing,
          [](Bundle& b, const Sandbox&) { b.Link("a", "b").Link("b", "a").File("a/x", "y"); },

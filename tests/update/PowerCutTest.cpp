@@ -84,6 +84,16 @@ TEST(PowerCut, RerunningTheUpdateAlwaysCompletesTheTree) {
         const std::string bundle = MakeBundle(box);
         const std::map<std::string, std::string> outside = box.OutsideState();
         if (CutAfter(box, bundle, steps) == 101) completedAt = steps;
+        // Every file holds its old or its new contents, never a part; absent counts as old.
+        for (const char* file :
+             {"arvel/arvel", "arvel/settings", "boot/zImage", "data/maps.bin", "etc/version"}) {
+            const std::string path = box.InRoot(file);
+            if (!testsupport::Exists(path)) continue;
+            const std::string contents = testsupport::ReadFile(path);
+            EXPECT_TRUE(contents == testsupport::ReadFile(clean.InRoot(file)) ||
+                        (std::string(file) == "etc/version" && contents == "1.04\n"))
+                << file;
+        }
         partial += Snapshot(box.Root()) != expected;
         const fixture::StepRun rerun = box.Install(bundle);
         ASSERT_EQ(rerun.Last(), 101) << rerun.out;

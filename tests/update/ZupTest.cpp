@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -122,6 +123,54 @@ TEST(ZupTest, ExtractGivesBackTheTreeThatWasBundled) {
     ASSERT_EQ(again.status, 0) << again.out << again.err;
     EXPECT_EQ(again.out.find("Extracting: etc/hostname"), std::string::npos) << again.out;
     EXPECT_EQ(fixture::Snapshot(dir / "out"), fixture::Snapshot(tree));
+}
+
+// A tree made with cp -al shares its files with the tree it came from: extracting into it
+// changes nothing in the other, not even a mode.
+TEST(ZupTest, ExtractLeavesFilesHardLinkedFromOutsideAlone) {
+    TempDir dir;
+    Put(dir / "tree/bin/tool", "tool\n", 0755);
+    Put(dir / "tree/etc/conf", "new\n", 0600);
+    const ProcessResult made = Zup({"create", "-o", dir / "b.zup", dir / "tree"});
+    ASSERT_EQ(made.status, 0) << made.err;
+    Put(dir / "old/bin/tool", "tool\n", 0644);  // the same contents, another mode
+    Put(dir / "old/etc/conf", "old\n", 0644);
+    MakeDirs(dir / "out/bin");
+    MakeDirs(dir / "out/etc");
+    for (const char* name : {"bin/tool", "etc/conf"}) {
+        ASSERT_EQ(::link((dir / "old/" + name).c_str(), (dir / "out/" + name).c_str()), 0);
+    }
+    const ProcessResult extract = Zup({"extract", dir / "b.zup", dir / "out"});
+    ASSERT_EQ(extract.status, 0) << extract.out << extract.err;
+    EXPECT_NE(extract.out.find("Change file mode for bin/tool to 33261\n"), std::string::npos)
+        << extract.out;
+    const std::map<std::string, std::string> old = {{"bin", "dir 0755"},
+                                                    {"bin/tool", "file 0644 tool\n"},
+                                                    {"etc", "dir 0755"},
+                                                    {"etc/conf", "file 0644 old\n"}};
+    EXPECT_EQ(fixture::Snapshot(dir / "old"), old);
+    EXPECT_EQ(fixture::Snapshot(dir / "out"), fixture::Snapshot(dir / "tree"));
+
+    // A device node kept for its number is shared the same way (making one needs root).
+    if (!fixture::IsRoot())
+        return;
+    MakeDirs(dir / "tree2/dev");
+    ASSERT_EQ(::mknod((dir / "tree2/dev/null").c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
+    ::chmod((dir / "tree2/dev/null").c_str(), 0666);
+    ASSERT_EQ(Zup({"create", "-o", dir / "c.zup", dir / "tree2"}).status, 0);
+    MakeDirs(dir / "old/dev");
+    MakeDirs(dir / "out/dev");
+    ASSERT_EQ(::mknod((dir / "old/dev/null").c_str(), S_IFCHR | 0600, makedev(1, 3)), 0);
+    ::chmod((dir / "old/dev/null").c_str(), 0600);
+    ASSERT_EQ(::link((dir / "old/dev/null").c_str(), (dir / "out/dev/null").c_str()), 0);
+    const ProcessResult node = Zup({"extract", dir / "c.zup", dir / "out"});
+    ASSERT_EQ(node.status, 0) << node.out << node.err;
+    struct stat info {};
+    ASSERT_EQ(::lstat((dir / "old/dev/null").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+    ASSERT_EQ(::lstat((dir / "out/dev/null").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0666u);
+    EXPECT_EQ(info.st_rdev, makedev(1, 3));
 }
 
 TEST(ZupTest, ListShowsOneLinePerEntryInPathOrder) {
@@ -321,6 +370,7 @@ TEST(ZupTest, AFullDiskFailsTheEntry) {
         const std::string line = "Write failed during extract.\n";
         ASSERT_GE(r.out.size(), line.size()) << r.err;
         EXPECT_EQ(r.out.substr(r.out.size() - line.size()), line);
+        EXPECT_TRUE(fixture::Snapshot(box.Root()).empty()) << "no part of the file is kept";
     }
 }
 

@@ -61,6 +61,8 @@ int Extract(const std::string& bundle, const std::string& destDir, const std::st
     }
     BundleReader reader(0);
     reader.SetDestinationRoot(root);
+    // A tree made with cp -al shares its files with another: a mode change must not reach it.
+    reader.SetCopyLinkedFiles(true);
     if (VerifyWith(reader, bundle, ca) != 0)
         return 1;
     return RunSteps(reader, &BundleReader::ExtractStep, "extract", bundle);

@@ -697,6 +697,13 @@ int BundleReader::ResolveEntry(bool create, bool followFinal, std::string* full)
             resolved = followed;
         }
     }
+    // A held-back name reached through a link would take effect at once: such an entry is refused.
+    if (!heldPath.empty()) {
+        std::string held;
+        for (const std::string& name : heldPath) held += "/" + name;
+        if (resolved == held || resolved.compare(0, held.size() + 1, held + "/") == 0)
+            return kErrorCreate;
+    }
     *full = FullPath(resolved);
     return 0;
 }

@@ -489,3 +489,49 @@ TEST(ExtractTest, AFileNamedLikeAFolderCannotBeCreated) {
         EXPECT_EQ(fixture::Snapshot(box.Root()), expected);
     }
 }
+
+namespace {
+
+// A held-back name (the boot manager's marker) must not be reached through a link, be it one the
+// bundle makes or one already in the root: the entry is refused (a file fails the extraction, an
+// object is left out), and nothing appears at the held-back name.
+TEST(ExtractTest, AHeldBackNameIsNotReachedThroughALink) {
+    struct Case {
+        const char* name;
+        std::function<void(Sandbox&, Bundle&)> make;
+        int last;
+    };
+    const Case cases[] = {
+        {"file through a link the bundle makes",
+         [](Sandbox&, Bundle& b) { b.Link("cfg", "etc").File("cfg/skip-update", "1"); }, -37},
+        {"file through a link in the root",
+         [](Sandbox& box, Bundle& b) {
+             ASSERT_EQ(::symlink("etc", box.InRoot("cfg").c_str()), 0);
+             b.File("cfg/skip-update", "1");
+         },
+         -37},
+        {"link through a link", [](Sandbox&, Bundle& b) { b.Link("cfg", "etc").Link("cfg/skip-update", "x"); },
+         101},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Sandbox box;
+        ::mkdir(box.InRoot("etc").c_str(), 0755);
+        box.reader.HoldBack("etc/skip-update", "etc/skip-update.bundle");
+        Bundle bundle = box.NewBundle();
+        c.make(box, bundle);
+        const StepRun run = box.Install(bundle.Finish());
+        EXPECT_EQ(run.Last(), c.last) << run.out;
+        struct stat info {};
+        EXPECT_NE(::lstat(box.InRoot("etc/skip-update").c_str(), &info), 0) << run.out;
+    }
+    // Named as it is, it goes to its held-back name.
+    Sandbox box;
+    box.reader.HoldBack("etc/skip-update", "etc/skip-update.bundle");
+    const StepRun run = box.Install(box.NewBundle().Dir("etc").File("etc/skip-update", "1").Finish());
+    EXPECT_EQ(run.Last(), 101) << run.out;
+    EXPECT_FALSE(Exists(box.InRoot("etc/skip-update")));
+    EXPECT_EQ(ReadFile(box.InRoot("etc/skip-update.bundle")), "1");
+}
+
+}  // namespace

@@ -66,14 +66,19 @@ bool Installation::Begin() {
         return false;
     const std::string& folder = boot_.directory;
     struct stat info {};
-    if (platform::Stat(folder, &info) != 0) {
+    const bool made = platform::Stat(folder, &info) != 0;
+    if (made) {
         std::printf("Mount folder does not exist, creating.\n");
         platform::MakeDirectory(folder, kBootFolderMode);
     }
     // Without its boot partition a kernel would land in the NAND's own folder beneath the mount
-    // point, where the boot loader never looks.
-    if (boot_.Mount() == nullptr)
+    // point, where the boot loader never looks. An update that does not start leaves the NAND
+    // as it was.
+    if (boot_.Mount() == nullptr) {
+        if (made)
+            platform::Remove(folder);
         return false;
+    }
     if (!SetMarkerAside(nand))
         return false;
     reader_.HoldBack(kMarker, kBundleMarker);

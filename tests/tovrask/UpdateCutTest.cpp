@@ -265,24 +265,30 @@ TEST(InstallationMediaTest, ABootPartitionLostBeforeTheBootKeysFailsTheUpdate) {
 // Without the boot partition the update does not start: nothing is written, the bundle is closed
 // so that the stick can be unmounted, and the warning leads back to the menu.
 TEST(InstallationMediaTest, WithoutTheBootPartitionNothingIsInstalled) {
-    Device device(true, false);
-    ASSERT_EQ(::rename(device.Boot("").c_str(), (device.dir / "sd-card").c_str()), 0);
-    const std::map<std::string, std::string> before = fixture::Snapshot(device.Root());
-    testing::internal::CaptureStdout();
-    bool warned = false;
-    {
-        Boot boot(device.Root());
-        ASSERT_TRUE(boot.ChooseUpdate());
-        boot.Install();
-        warned = boot.Main().dialog != nullptr && boot.Main().dialog->title == "Warning";
+    // With and without the NAND's boot folder: a folder made for the mount goes again.
+    for (const bool bootFolder : {true, false}) {
+        SCOPED_TRACE(bootFolder ? "with the boot folder" : "without the boot folder");
+        Device device(true, false);
+        ASSERT_EQ(::rename(device.Boot("").c_str(), (device.dir / "sd-card").c_str()), 0);
+        if (!bootFolder)
+            ASSERT_EQ(::rmdir((device.Root() + "/dev/mtdblock4/boot").c_str()), 0);
+        const std::map<std::string, std::string> before = fixture::Snapshot(device.Root());
+        testing::internal::CaptureStdout();
+        bool warned = false;
+        {
+            Boot boot(device.Root());
+            ASSERT_TRUE(boot.ChooseUpdate());
+            boot.Install();
+            warned = boot.Main().dialog != nullptr && boot.Main().dialog->title == "Warning";
+        }
+        const std::string out = testing::internal::GetCapturedStdout();
+        EXPECT_TRUE(warned) << out;
+        const size_t failed = out.find("Mount /mnt/nand/boot/ failed.\n");
+        const size_t usb = out.find("Unmounting /mnt/usb/ ... Ok.\n", failed);
+        ASSERT_NE(failed, std::string::npos) << out;
+        EXPECT_NE(usb, std::string::npos) << "the stick is not busy: " << out;
+        EXPECT_NE(out.find("Unmounting /mnt/nand/ ... Ok.\n", usb), std::string::npos) << out;
+        EXPECT_EQ(out.find("Extract start."), std::string::npos);
+        EXPECT_EQ(fixture::Snapshot(device.Root()), before) << "the marker too is where it was";
     }
-    const std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_TRUE(warned) << out;
-    const size_t failed = out.find("Mount /mnt/nand/boot/ failed.\n");
-    const size_t usb = out.find("Unmounting /mnt/usb/ ... Ok.\n", failed);
-    ASSERT_NE(failed, std::string::npos) << out;
-    EXPECT_NE(usb, std::string::npos) << "the stick is not busy: " << out;
-    EXPECT_NE(out.find("Unmounting /mnt/nand/ ... Ok.\n", usb), std::string::npos) << out;
-    EXPECT_EQ(out.find("Extract start."), std::string::npos);
-    EXPECT_EQ(fixture::Snapshot(device.Root()), before) << "the marker too is where it was";
 }

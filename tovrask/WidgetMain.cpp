@@ -325,9 +325,10 @@ void WidgetMain::StepVerifyStart() {
     bundle->SetBundlePath(bundlePathText);
     // A display that holds CA certificates installs only bundles signed for it. Whatever stands at
     // that name counts: an unreadable one refuses every bundle rather than none.
-    const std::string ca = mounts[kMountNand]->directory + "/etc/zup-ca.pem";
+    const std::string ca = CaPath();
     struct stat info {};
-    bundle->SetSignatureAuthority(platform::Lstat(ca, &info) == 0 ? ca : std::string());
+    signatureChecked = platform::Lstat(ca, &info) == 0;
+    bundle->SetSignatureAuthority(signatureChecked ? ca : std::string());
     dialog = new DialogProgressBar("Verifying", BundleName(), 100, this);
     m_eState = sVerify;
     RedrawAll();
@@ -359,12 +360,23 @@ void WidgetMain::StepInstallStart() {
     std::snprintf(text, sizeof(text), "%s v%u.%u", BundleName().c_str(), version / 100, version % 100);
     dialog = new DialogProgressBar("Installing", text, 100, this);
     m_eState = sInstall;
-    if (!installation->Begin()) {
+    if (CaUnseenAtVerify() || !installation->Begin()) {
         // Nothing was written. The bundle is closed first: an open file keeps the stick busy.
         bundle->CloseBundle();
         InstallFailed();
     }
     RedrawAll();
+}
+
+std::string WidgetMain::CaPath() const { return mounts[kMountNand]->directory + "/etc/zup-ca.pem"; }
+
+bool WidgetMain::CaUnseenAtVerify() {
+    if (signatureChecked)
+        return false;
+    // The installation mounts the NAND if it was not mounted when the bundle was verified (a
+    // mount that failed at start-up, say); a CA file on it then still refuses the bundle.
+    struct stat info {};
+    return mounts[kMountNand]->Mount() != nullptr && platform::Lstat(CaPath(), &info) == 0;
 }
 
 void WidgetMain::InstallFailed() {

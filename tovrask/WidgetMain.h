@@ -69,6 +69,8 @@ public:
     std::vector<std::unique_ptr<MountEntry>> mounts;
     std::vector<std::string> updateFiles;
     std::string bundlePathText;
+    // The NAND held a CA file when the bundle was verified: its signature was checked.
+    bool signatureChecked = false;
     std::string installedVersion;
     std::unique_ptr<gui::Pixmap16> background;
     gui::Point backgroundOrigin;
@@ -81,6 +83,9 @@ private:
     void StepVerifyStart();
     void StepVerify();
     void StepInstallStart();
+    // The NAND, unseen at verification, holds a CA file now: the bundle was never checked for it.
+    bool CaUnseenAtVerify();
+    std::string CaPath() const;
     void StepInstall();
     void StepInstallDone();
     // An update that did not complete: the warning, and the media unmounted.

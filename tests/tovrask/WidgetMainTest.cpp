@@ -191,6 +191,40 @@ TEST_F(WidgetMainTest, ARefusedSignatureHasItsOwnWarning) {
     EXPECT_TRUE(EndsWith(out, "Unmounting /mnt/usb/ ... Ok.\nUnmounting /mnt/nand/ ... Ok.\n")) << out;
 }
 
+TEST_F(WidgetMainTest, ACaOnANandUnseenAtVerificationStillRefusesTheBundle) {
+    // The NAND did not mount at start-up, so the bundle was verified without its CA; the
+    // installation mounts it, finds the CA and writes nothing.
+    MakeDirs(root / "dev/sda1");
+    BundleWriter writer;
+    ASSERT_TRUE(writer.Open("/dev/sda1/b1.zup"));
+    ASSERT_TRUE(writer.AddFile([] {
+        bundle::EntryHead head;
+        head.SetPath("arvel/arvel");
+        head.type = bundle::kTypeFile;
+        head.mode = 0100755;
+        return head;
+    }(), "unsigned application", false));
+    ASSERT_TRUE(writer.Finish(bundle::Head::Make(1, 100)));
+    WriteFile(root / "dev/mtdblock4/etc/zup-ca.pem", "");
+    MakeDirs(root / "dev/mmcblk0p1");
+    MakeDirs(root / "dev/mtdblock4/boot");
+    Quietly(kMountNand, false);
+    Quietly(kMountUsb, true);
+    main->m_eState = WidgetMain::sFileSelect;
+    main->updateFiles = {"b1.zup"};
+    Deliver(Event(evFileSelected, 0));
+    std::string out;
+    for (int i = 0; i < 10 && main->m_eState != WidgetMain::sInstallStart; ++i) out += Step();
+    ASSERT_EQ(main->m_eState, WidgetMain::sInstallStart) << out;
+    EXPECT_EQ(out.find("Signature"), std::string::npos) << out;
+    out += Step();
+    EXPECT_EQ(main->m_eState, WidgetMain::sMessage) << out;
+    EXPECT_EQ(Shown(), "Warning: Extract error.") << out;
+    EXPECT_NE(out.find("Mounted /mnt/nand/\n"), std::string::npos) << out;
+    EXPECT_EQ(out.find("Mounted /mnt/nand/boot/"), std::string::npos) << "nothing begun: " << out;
+    EXPECT_FALSE(Exists(root / "dev/mtdblock4/arvel/arvel"));
+}
+
 TEST_F(WidgetMainTest, StartNormallyWithoutANandStaysInTheMenu) {
     main->m_eState = WidgetMain::sBootMenu;
     main->appPresent = true;

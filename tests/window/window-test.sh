@@ -37,6 +37,11 @@ wait_for() {
     shift
     until "$@"; do
         [ $SECONDS -lt $deadline ] || fail "no $what after $hang s"
+        # A simulator that has ended will print nothing more: say so at once, with its last lines.
+        if [ -n "${sim:-}" ] && ! kill -0 "$sim" 2> /dev/null; then
+            "$@" && return
+            fail "no $what: tovrask-sim ended early: $(tail -n 3 "$out/$sim_name.out" | tr '\n' '|')"
+        fi
         sleep 0.1
     done
 }
@@ -58,6 +63,7 @@ start() {
     "$bin/tovrask-sim" --root "$out/$name-root" --timeout-ms $((hang * 1000)) "$@" \
         > "$out/$name.out" 2> "$out/$name.err" &
     sim=$!
+    sim_name=$name
     pids+=($sim)
 }
 # printed NAME TEXT [AFTER]: the run printed TEXT (after the line AFTER, if given).

@@ -95,8 +95,8 @@ bool SimOptions::Parse(int argc, char** argv, std::string* error) {
         } else if (option == "--clock-rate") {
             char* end = nullptr;
             clockRate = std::strtod(value.c_str(), &end);
-            if (end == value.c_str() || *end != '\0' || !(clockRate > 0) || clockRate > 1e6) {
-                *error = "--clock-rate takes a positive number";
+            if (end == value.c_str() || *end != '\0' || !(clockRate >= 1e-6) || clockRate > 1e6) {
+                *error = "--clock-rate takes a number from 0.000001 to 1000000";
                 return false;
             }
         } else if (option == "--timeout-ms") {

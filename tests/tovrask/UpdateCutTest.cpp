@@ -8,7 +8,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 #include <map>
 #include <memory>
 #include <string>
@@ -34,9 +36,10 @@ const char* const kBoot = "dev/mmcblk0p1/";
 // One start of the program over the device: its own backend and state machine, as after a boot.
 class Boot {
 public:
-    explicit Boot(const std::string& root)
+    // system: a backend of the test's own over the same root (default: the plain host backend).
+    explicit Boot(const std::string& root, platform::System* system = nullptr)
         : previous_(&platform::Current()), host_(root, platform::HostFramebuffer::Config{}) {
-        platform::Install(&host_);
+        platform::Install(system != nullptr ? system : &host_);
         gui::WidgetManager::Instance().container = &events_;
         main_ = new WidgetMain(&info_, 800, 480);
         gui::WidgetManager::Instance().SetMainWidget(main_);
@@ -291,4 +294,66 @@ TEST(InstallationMediaTest, WithoutTheBootPartitionNothingIsInstalled) {
         EXPECT_EQ(out.find("Extract start."), std::string::npos);
         EXPECT_EQ(fixture::Snapshot(device.Root()), before) << "the marker too is where it was";
     }
+}
+
+namespace {
+
+// The host backend, recording the calls that make an update durable, in order.
+class RecordingHost : public platform::HostSystem {
+public:
+    using HostSystem::HostSystem;
+    void Sync() override {
+        calls.push_back("sync");
+        HostSystem::Sync();
+    }
+    int SyncStream(FILE* stream) override {
+        calls.push_back("fsync");
+        return HostSystem::SyncStream(stream);
+    }
+    int Rename(const char* from, const char* to) override {
+        calls.push_back("rename " + std::string(from) + " " + to);
+        return HostSystem::Rename(from, to);
+    }
+    int SyncDirectory(const char* path) override {
+        calls.push_back("syncdir " + std::string(path));
+        return HostSystem::SyncDirectory(path);
+    }
+    std::vector<std::string> calls;
+};
+
+}  // namespace
+
+// The end of an update: the new boot configuration is flushed before it is renamed into place,
+// everything is synced, and only then does the marker come back, as the last rename.
+TEST(InstallationOrderTest, TheBootConfigurationThenASyncThenTheMarkerLast) {
+    Device device(true, true);
+    RecordingHost recorder(device.Root(), platform::HostFramebuffer::Config{});
+    testing::internal::CaptureStdout();
+    {
+        Boot boot(device.Root(), &recorder);
+        ASSERT_TRUE(boot.ChooseUpdate());
+        boot.Install();
+    }
+    const std::string out = testing::internal::GetCapturedStdout();
+    ASSERT_EQ(ReadFile(device.Nand("etc/skip-update")), "1") << out;
+    const std::vector<std::string>& calls = recorder.calls;
+    const auto at = [&](const std::string& call) {
+        return std::find(calls.begin(), calls.end(), call) - calls.begin();
+    };
+    const long n = static_cast<long>(calls.size());
+    const long ini = at("rename /mnt/nand/boot/.igep.ini.zup-new /mnt/nand/boot/igep.ini");
+    const long marker = at("rename /mnt/nand//etc/skip-update.bundle /mnt/nand//etc/skip-update");
+    const long aside = at("rename /mnt/nand//etc/skip-update /mnt/nand//etc/skip-update.held");
+    ASSERT_LT(ini, n) << out;
+    ASSERT_LT(marker, n) << testing::PrintToString(calls);
+    ASSERT_LT(aside, n) << out;
+    EXPECT_EQ(calls[static_cast<size_t>(ini - 1)], "fsync");
+    const long sync = std::find(calls.begin() + ini, calls.end(), "sync") - calls.begin();
+    EXPECT_LT(sync, marker) << "synced before the marker";
+    EXPECT_EQ(calls[static_cast<size_t>(marker + 1)], "syncdir /mnt/nand//etc");
+    for (long i = marker + 1; i < n; ++i)
+        EXPECT_NE(calls[static_cast<size_t>(i)].rfind("rename", 0), 0u) << "after the marker: " << calls[i];
+    // The marker was set aside, and the folder synced, before the first file was written.
+    EXPECT_EQ(calls[static_cast<size_t>(aside + 1)], "syncdir /mnt/nand//etc");
+    EXPECT_LT(aside, at("fsync"));
 }

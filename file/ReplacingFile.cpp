@@ -11,7 +11,7 @@ ReplacingFile::~ReplacingFile() {
 std::string ReplacingFile::TemporaryPath(const std::string& finalPath) {
     const size_t slash = finalPath.rfind('/');
     const size_t name = slash == std::string::npos ? 0 : slash + 1;
-    return finalPath.substr(0, name) + "." + finalPath.substr(name) + ".zup-new";
+    return finalPath.substr(0, name) + "." + finalPath.substr(name) + kSuffix;
 }
 
 bool ReplacingFile::Open(const std::string& path) {

@@ -18,6 +18,9 @@ public:
     ReplacingFile(const ReplacingFile&) = delete;
     ReplacingFile& operator=(const ReplacingFile&) = delete;
 
+    // Ends every temporary name: no other file may have such a name beside the ones written here.
+    static constexpr const char* kSuffix = ".zup-new";
+
     static std::string TemporaryPath(const std::string& finalPath);
 
     // Removes what may stand at the temporary name and creates it afresh (never through a link).

@@ -81,7 +81,7 @@ bool Installation::Begin() {
     }
     if (!SetMarkerAside(nand))
         return false;
-    reader_.HoldBack(kMarker, kBundleMarker);
+    reader_.HoldBack(kMarker, kBundleMarker, {kHeldMarker});
     return true;
 }
 

@@ -73,6 +73,11 @@ bool NamesFolder(const std::string& path) {
            path == ".";
 }
 
+bool EndsWith(const std::string& name, const std::string& suffix) {
+    return name.size() >= suffix.size() &&
+           name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
 bool StartsWith(const std::vector<std::string>& parts, const std::vector<std::string>& prefix) {
     return !prefix.empty() && parts.size() >= prefix.size() &&
            std::equal(prefix.begin(), prefix.end(), parts.begin());
@@ -135,9 +140,12 @@ bool BundleReader::HasInPlace(const std::string& path) const {
     return std::find(inPlace.begin(), inPlace.end(), path) != inPlace.end();
 }
 
-void BundleReader::HoldBack(const std::string& path, const std::string& held) {
+void BundleReader::HoldBack(const std::string& path, const std::string& held,
+                            const std::vector<std::string>& reserved) {
     heldPath = Components(path);
     heldAs = Components(held);
+    reservedPaths.clear();
+    for (const std::string& name : reserved) reservedPaths.push_back(Components(name));
 }
 
 int BundleReader::Progress() {
@@ -304,10 +312,14 @@ int BundleReader::StepEntryHead() {
     }
     relativePath = current.Path();
     parts = Components(relativePath);
-    if (StartsWith(parts, heldPath)) {
+    heldBack = !heldPath.empty() && StartsWith(parts, heldPath);
+    if (heldBack) {
         parts.erase(parts.begin(), parts.begin() + static_cast<long>(heldPath.size()));
         parts.insert(parts.begin(), heldAs.begin(), heldAs.end());
     }
+    // Files are written beside their name under this suffix: an entry of that name would be lost.
+    if (!parts.empty() && EndsWith(parts.back(), file::ReplacingFile::kSuffix))
+        return Fail(kErrorCreate);
     if (std::find(parts.begin(), parts.end(), "..") != parts.end())
         return Fail(kErrorCreate);
     // Only a directory or a mode entry may name the root itself; anything else would replace it.
@@ -697,11 +709,18 @@ int BundleReader::ResolveEntry(bool create, bool followFinal, std::string* full)
             resolved = followed;
         }
     }
-    // A held-back name reached through a link would take effect at once: such an entry is refused.
-    if (!heldPath.empty()) {
-        std::string held;
-        for (const std::string& name : heldPath) held += "/" + name;
-        if (resolved == held || resolved.compare(0, held.size() + 1, held + "/") == 0)
+    // A held-back name reached through a link would take effect at once, and the names it is held
+    // at belong to the installation: an entry that reaches any of them otherwise is refused.
+    const auto reaches = [&resolved](const std::vector<std::string>& names) {
+        std::string path;
+        for (const std::string& name : names) path += "/" + name;
+        return !names.empty() &&
+               (resolved == path || resolved.compare(0, path.size() + 1, path + "/") == 0);
+    };
+    if (reaches(heldPath) || (!heldBack && reaches(heldAs)))
+        return kErrorCreate;
+    for (const std::vector<std::string>& reserved : reservedPaths) {
+        if (reaches(reserved))
             return kErrorCreate;
     }
     *full = FullPath(resolved);

@@ -55,7 +55,9 @@ public:
     // Entries at `path` (or below it) are installed at `held` instead, by the next extractions;
     // they keep their own names in the console lines and in WasExtracted. The boot manager keeps
     // a bundle's marker from counting before the whole update is done. Empty path: none.
-    void HoldBack(const std::string& path, const std::string& held);
+    // No entry may reach a reserved name (or the held-back names) but the held-back entry itself.
+    void HoldBack(const std::string& path, const std::string& held,
+                  const std::vector<std::string>& reserved = {});
     // A file, device node or FIFO that has further hard links gets a mode change on a copy of
     // its own, put in its place, so that its other names (which may lie outside the destination)
     // keep theirs. For a tree on a workstation; the device changes the mode in place.
@@ -127,6 +129,8 @@ private:
     file::ReplacingFile newFile;
     std::vector<std::string> heldPath;
     std::vector<std::string> heldAs;
+    std::vector<std::vector<std::string>> reservedPaths;
+    bool heldBack = false;  // the current entry is a held-back one
     bool copyLinkedFiles = false;
 
     // The entry being extracted, decoded, and its full path (its own last link not followed).

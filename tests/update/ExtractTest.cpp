@@ -493,8 +493,9 @@ TEST(ExtractTest, AFileNamedLikeAFolderCannotBeCreated) {
 namespace {
 
 // A held-back name (the boot manager's marker) must not be reached through a link, be it one the
-// bundle makes or one already in the root: the entry is refused (a file fails the extraction, an
-// object is left out), and nothing appears at the held-back name.
+// bundle makes or one already in the root, nor may an entry name the installation's own names:
+// the entry is refused (a file fails the extraction, an object is left out), and nothing appears
+// at those names.
 TEST(ExtractTest, AHeldBackNameIsNotReachedThroughALink) {
     struct Case {
         const char* name;
@@ -512,18 +513,25 @@ TEST(ExtractTest, AHeldBackNameIsNotReachedThroughALink) {
          -37},
         {"link through a link", [](Sandbox&, Bundle& b) { b.Link("cfg", "etc").Link("cfg/skip-update", "x"); },
          101},
+        // The names the marker is held at are the installation's: a bundle cannot make them.
+        {"the held name itself", [](Sandbox&, Bundle& b) { b.File("etc/skip-update.bundle", "1"); }, -37},
+        {"a reserved name", [](Sandbox&, Bundle& b) { b.File("etc/skip-update.held", "1"); }, -37},
+        // Files are written beside their name as .NAME.zup-new: such an entry would be lost.
+        {"a temporary name", [](Sandbox&, Bundle& b) { b.File("etc/.a.zup-new", "1").File("etc/a", "2"); },
+         -37},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Sandbox box;
         ::mkdir(box.InRoot("etc").c_str(), 0755);
-        box.reader.HoldBack("etc/skip-update", "etc/skip-update.bundle");
+        box.reader.HoldBack("etc/skip-update", "etc/skip-update.bundle", {"etc/skip-update.held"});
         Bundle bundle = box.NewBundle();
         c.make(box, bundle);
         const StepRun run = box.Install(bundle.Finish());
         EXPECT_EQ(run.Last(), c.last) << run.out;
         struct stat info {};
-        EXPECT_NE(::lstat(box.InRoot("etc/skip-update").c_str(), &info), 0) << run.out;
+        for (const char* name : {"etc/skip-update", "etc/skip-update.bundle", "etc/skip-update.held"})
+            EXPECT_NE(::lstat(box.InRoot(name).c_str(), &info), 0) << name << "\n" << run.out;
     }
     // Named as it is, it goes to its held-back name.
     Sandbox box;

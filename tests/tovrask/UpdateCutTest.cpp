@@ -273,8 +273,9 @@ TEST(InstallationMediaTest, WithoutTheBootPartitionNothingIsInstalled) {
         SCOPED_TRACE(bootFolder ? "with the boot folder" : "without the boot folder");
         Device device(true, false);
         ASSERT_EQ(::rename(device.Boot("").c_str(), (device.dir / "sd-card").c_str()), 0);
-        if (!bootFolder)
+        if (!bootFolder) {
             ASSERT_EQ(::rmdir((device.Root() + "/dev/mtdblock4/boot").c_str()), 0);
+        }
         const std::map<std::string, std::string> before = fixture::Snapshot(device.Root());
         testing::internal::CaptureStdout();
         bool warned = false;

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "file/FileC.h"
+#include "file/ReadAll.h"
 #include "file/ReplacingFile.h"
 #include "platform/FileSystem.h"
 #include "platform/System.h"
@@ -46,12 +47,8 @@ bool ComposeBootConfig(const std::string& boot, std::string* text) {
 }
 
 bool FileHolds(const std::string& path, const std::string& text) {
-    file::FileC file;
-    if (!file.Open(path, "r") || file.Size() != static_cast<int64_t>(text.size()))
-        return false;
-    std::string contents(text.size(), '\0');
-    const int n = static_cast<int>(contents.size());
-    return file.Read(&contents[0], n) == n && contents == text;
+    std::string contents;
+    return file::ReadAll(path, text.size(), &contents) && contents == text;
 }
 
 }  // namespace

@@ -10,11 +10,6 @@ int64_t AreaOf(const Rect& r) {
     return static_cast<int64_t>(r.Width()) * r.Height();
 }
 
-Rect Union(const Rect& a, const Rect& b) {
-    return Rect::FromEdges(std::min(a.left, b.left), std::min(a.top, b.top),
-                           std::max(a.right, b.right), std::max(a.bottom, b.bottom));
-}
-
 // Overlapping or edge to edge: one copy of their union costs less than two copies.
 bool Touch(const Rect& a, const Rect& b) {
     return a.left <= b.right + 1 && b.left <= a.right + 1 && a.top <= b.bottom + 1 &&
@@ -30,7 +25,7 @@ void DirtyRegion::Add(const Rect& r) {
         merged = false;
         for (int i = 0; i < count_; ++i) {
             if (Touch(joined, rects_[i])) {
-                joined = Union(joined, rects_[i]);
+                joined = Rect::Union(joined, rects_[i]);
                 Remove(i);
                 merged = true;
                 break;
@@ -43,13 +38,13 @@ void DirtyRegion::Add(const Rect& r) {
         int64_t bestWaste = 0;
         for (int i = 0; i < count_; ++i) {
             const int64_t waste =
-                AreaOf(Union(joined, rects_[i])) - AreaOf(joined) - AreaOf(rects_[i]);
+                AreaOf(Rect::Union(joined, rects_[i])) - AreaOf(joined) - AreaOf(rects_[i]);
             if (i == 0 || waste < bestWaste) {
                 best = i;
                 bestWaste = waste;
             }
         }
-        const Rect grown = Union(joined, rects_[best]);
+        const Rect grown = Rect::Union(joined, rects_[best]);
         Remove(best);
         Add(grown);
         return;

@@ -18,6 +18,11 @@ Point Rect::AnchorPoint(float fx, float fy) const {
     return Point(static_cast<int32_t>(x), static_cast<int32_t>(y));
 }
 
+Rect Rect::Union(const Rect& a, const Rect& b) {
+    return FromEdges(std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+                     std::max(a.bottom, b.bottom));
+}
+
 Rect Rect::Intersect(const Rect& a, const Rect& b) {
     if (a.IsNull() || b.IsNull()) return Rect();
     Rect p = a, q = b;

@@ -30,6 +30,8 @@ struct Rect {
     Rect Moved(int32_t dx, int32_t dy) const { return FromEdges(left + dx, top + dy, right + dx, bottom + dy); }
 
     static Rect Intersect(const Rect& a, const Rect& b);
+    // The smallest rectangle holding both (neither null, corners in order).
+    static Rect Union(const Rect& a, const Rect& b);
 
     bool operator==(const Rect& o) const {
         return left == o.left && top == o.top && right == o.right && bottom == o.bottom;

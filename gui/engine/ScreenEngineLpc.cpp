@@ -34,14 +34,8 @@ bool ScreenEngineLpc::End() {
 }
 
 void ScreenEngineLpc::Touch(int32_t left, int32_t top, int32_t right, int32_t bottom) {
-    if (drawing_.IsNull()) {
-        drawing_ = Rect::FromEdges(left, top, right, bottom);
-        return;
-    }
-    drawing_.left = std::min(drawing_.left, left);
-    drawing_.top = std::min(drawing_.top, top);
-    drawing_.right = std::max(drawing_.right, right);
-    drawing_.bottom = std::max(drawing_.bottom, bottom);
+    const Rect r = Rect::FromEdges(left, top, right, bottom);
+    drawing_ = drawing_.IsNull() ? r : Rect::Union(drawing_, r);
 }
 
 void ScreenEngineLpc::TouchClipped(int64_t left, int64_t top, int64_t right, int64_t bottom) {

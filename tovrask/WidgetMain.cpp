@@ -323,12 +323,9 @@ void WidgetMain::StepVerifyStart() {
     appFile.Close();
     bundlePathText.insert(0, mounts[kMountUsb]->directory);
     bundle->SetBundlePath(bundlePathText);
-    // A display that holds CA certificates installs only bundles signed for it. Whatever stands at
-    // that name counts: an unreadable one refuses every bundle rather than none.
-    const std::string ca = CaPath();
-    struct stat info {};
-    signatureChecked = platform::Lstat(ca, &info) == 0;
-    bundle->SetSignatureAuthority(signatureChecked ? ca : std::string());
+    // A display that holds CA certificates installs only bundles signed for it.
+    signatureChecked = HoldsCa();
+    bundle->SetSignatureAuthority(signatureChecked ? CaPath() : std::string());
     dialog = new DialogProgressBar("Verifying", BundleName(), 100, this);
     m_eState = sVerify;
     RedrawAll();
@@ -370,13 +367,17 @@ void WidgetMain::StepInstallStart() {
 
 std::string WidgetMain::CaPath() const { return mounts[kMountNand]->directory + "/etc/zup-ca.pem"; }
 
+bool WidgetMain::HoldsCa() const {
+    struct stat info {};
+    return platform::Lstat(CaPath(), &info) == 0;
+}
+
 bool WidgetMain::CaUnseenAtVerify() {
     if (signatureChecked)
         return false;
     // The installation mounts the NAND if it was not mounted when the bundle was verified (a
     // mount that failed at start-up, say); a CA file on it then still refuses the bundle.
-    struct stat info {};
-    return mounts[kMountNand]->Mount() != nullptr && platform::Lstat(CaPath(), &info) == 0;
+    return mounts[kMountNand]->Mount() != nullptr && HoldsCa();
 }
 
 void WidgetMain::InstallFailed() {

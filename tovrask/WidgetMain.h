@@ -86,6 +86,8 @@ private:
     // The NAND, unseen at verification, holds a CA file now: the bundle was never checked for it.
     bool CaUnseenAtVerify();
     std::string CaPath() const;
+    // Whatever stands at that name counts: an unreadable one refuses every bundle rather than none.
+    bool HoldsCa() const;
     void StepInstall();
     void StepInstallDone();
     // An update that did not complete: the warning, and the media unmounted.

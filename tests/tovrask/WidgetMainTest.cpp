@@ -74,6 +74,22 @@ protected:
         }
         testing::internal::GetCapturedStdout();
     }
+    // The stick's "b1.zup" chosen in the file list and verified: what the passes printed, up to
+    // the installation's start or a message.
+    std::string ChooseAndVerify(bool nandMounted) {
+        Quietly(kMountNand, nandMounted);
+        Quietly(kMountUsb, true);
+        main->m_eState = WidgetMain::sFileSelect;
+        main->updateFiles = {"b1.zup"};
+        Deliver(Event(evFileSelected, 0));
+        std::string out;
+        for (int i = 0; i < 10 && main->m_eState != WidgetMain::sInstallStart &&
+                        main->m_eState != WidgetMain::sMessage;
+             ++i) {
+            out += Step();
+        }
+        return out;
+    }
 
     // The dialog shown, as "Title: line / line".
     std::string Shown() const {
@@ -162,26 +178,12 @@ TEST_F(WidgetMainTest, ARefusedSignatureHasItsOwnWarning) {
     BundleWriter writer;
     ASSERT_TRUE(writer.Open("/dev/sda1/b1.zup"));
     ASSERT_TRUE(writer.Finish(bundle::Head::Make(1, 100)));
-    const auto verify = [this] {
-        Quietly(kMountNand, true);
-        Quietly(kMountUsb, true);
-        main->m_eState = WidgetMain::sFileSelect;
-        main->updateFiles = {"b1.zup"};
-        Deliver(Event(evFileSelected, 0));
-        std::string out;
-        for (int i = 0; i < 10 && main->m_eState != WidgetMain::sInstallStart &&
-                        main->m_eState != WidgetMain::sMessage;
-             ++i) {
-            out += Step();
-        }
-        return out;
-    };
-    std::string out = verify();
+    std::string out = ChooseAndVerify(true);
     EXPECT_EQ(main->m_eState, WidgetMain::sInstallStart) << out;
     EXPECT_EQ(out.find("Signature"), std::string::npos);
 
     WriteFile(root / "dev/mtdblock4/etc/zup-ca.pem", "");
-    out = verify();
+    out = ChooseAndVerify(true);
     EXPECT_EQ(main->m_eState, WidgetMain::sMessage);
     EXPECT_EQ(Shown(), "Warning: Update file signature / ERROR.");
     EXPECT_NE(out.find("Signature error: no usable CA.\nInvalid signature of the bundle file.\n"
@@ -208,13 +210,7 @@ TEST_F(WidgetMainTest, ACaOnANandUnseenAtVerificationStillRefusesTheBundle) {
     WriteFile(root / "dev/mtdblock4/etc/zup-ca.pem", "");
     MakeDirs(root / "dev/mmcblk0p1");
     MakeDirs(root / "dev/mtdblock4/boot");
-    Quietly(kMountNand, false);
-    Quietly(kMountUsb, true);
-    main->m_eState = WidgetMain::sFileSelect;
-    main->updateFiles = {"b1.zup"};
-    Deliver(Event(evFileSelected, 0));
-    std::string out;
-    for (int i = 0; i < 10 && main->m_eState != WidgetMain::sInstallStart; ++i) out += Step();
+    std::string out = ChooseAndVerify(false);
     ASSERT_EQ(main->m_eState, WidgetMain::sInstallStart) << out;
     EXPECT_EQ(out.find("Signature"), std::string::npos) << out;
     out += Step();
